@@ -1,0 +1,15 @@
+// The batch decoder's two output formats for one decoded scan, each one line of UTF-8
+// ended by "\n": tab-separated with escapes, or a JSON object.
+#pragma once
+
+#include "Converter.h"
+
+#include <string>
+
+namespace zelvo {
+
+enum class OutputFormat { Tabs, Json };
+
+std::string FormatScan(const DecodedScan& scan, OutputFormat format);
+
+} // namespace zelvo
