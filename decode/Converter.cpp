@@ -91,7 +91,8 @@ std::u16string DecodeField(std::u16string_view field) {
     // Drop the characters whose bits the symbols of the last group do not fill completely.
     const std::size_t bitsShort = shortCount * kBitsPerSymbol;
     const std::size_t dropped = (bitsShort - bitsShort % kBitsPerByte) / kBitsPerByte;
-    output.resize(output.size() - dropped);
+    // The last group always added three characters, so there are enough to drop.
+    output.erase(output.size() >= dropped ? output.size() - dropped : 0);
     return output;
 }
 

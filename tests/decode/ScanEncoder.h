@@ -2,6 +2,7 @@
 // with integer bit operations, so that decoding what it encodes checks the decoder.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,8 +33,11 @@ inline std::u16string EncodeAscii(const std::string& text) {
 
 inline std::u16string EncodeScan(const std::string& serial, const std::string& type,
                                  const std::string& code) {
-    return u"." + EncodeAscii(serial) + u"." + EncodeAscii(type) + u"." + EncodeAscii(code) +
-           u".";
+    std::u16string line = u".";
+    for (const std::string* field : {&serial, &type, &code}) {
+        line.append(EncodeAscii(*field)).push_back(u'.');
+    }
+    return line;
 }
 
 } // namespace zelvo::test

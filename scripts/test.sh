@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Sets up what is missing, builds Zelvo and runs every test suite; ends with a summary line.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+jobs=$(nproc)
+
+scripts/setup-deps.sh test || { echo "setup: 0 passed, 1 failed"; exit 1; }
+
+passed=0
+failed=0
+stage() {
+    local name=$1
+    shift
+    echo "=== $name"
+    if "$@"; then
+        passed=$((passed + 1))
+        echo "=== $name: passed"
+    else
+        failed=$((failed + 1))
+        echo "=== $name: FAILED"
+    fi
+}
+
+build_and_test() {
+    local dir=$1
+    shift
+    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
+        cmake --build "$dir" -j"$jobs" &&
+        ctest --test-dir "$dir" --output-on-failure -j"$jobs"
+}
+
+stage "native build and tests" build_and_test build/native
+
+stage "address and undefined-behaviour sanitizers" build_and_test build/sanitize \
+    -DZELVO_BUILD_GUI=OFF \
+    "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+
+echo "stages: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
