@@ -1,0 +1,199 @@
+#include "MainWindow.h"
+
+#include "IconImage.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+
+#include <limits>
+
+namespace zelvo::qt {
+namespace {
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The one icon this window has; the shell resolves it from this value.
+constexpr std::uint32_t kWindowIconHandle = 1;
+constexpr int kFontPoints = 8;
+
+} // namespace
+
+MainWindow::MainWindow() {
+    setWindowTitle(ToQString(kWindow.caption));
+    setWindowIcon(WindowIcon());
+    // The layout was drawn for an 8-point font; a larger one would clip the captions.
+    QFont smaller = font();
+    smaller.setPointSize(kFontPoints);
+    setFont(smaller);
+    const int dpi = logicalDpiX();
+    setFixedSize(TwipsToPixels(kWindow.clientWidthTwips, dpi),
+                 TwipsToPixels(kWindow.clientHeightTwips, dpi));
+    createControls();
+    createIconPopup();
+}
+
+void MainWindow::createControls() {
+    // The table lists the frame before the controls it holds, so each container exists first.
+    for (const ControlSpec& spec : kControls) {
+        controls_[static_cast<std::size_t>(spec.id)] = createControl(spec);
+    }
+    for (const ControlSpec& spec : kControls) {
+        if (spec.labelFor) {
+            auto* label = static_cast<QLabel*>(control(spec.id));
+            label->setBuddy(control(*spec.labelFor));
+            QString name = label->text();
+            if (name.endsWith(u':')) {
+                name.chop(1);
+            }
+            control(*spec.labelFor)->setAccessibleName(name);
+        }
+    }
+    QWidget* previous = nullptr;
+    for (const ControlSpec* spec : ControlsInTabOrder()) {
+        QWidget* widget = control(spec->id);
+        if (widget->focusPolicy() == Qt::NoFocus) {
+            continue;
+        }
+        if (previous) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget;
+    }
+}
+
+QWidget* MainWindow::createControl(const ControlSpec& spec) {
+    QWidget* parent = spec.container ? control(*spec.container) : this;
+    const QString caption = ToQString(spec.caption);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+    case ControlKind::Label:
+        widget = new QLabel(caption, parent);
+        break;
+    case ControlKind::Frame:
+        widget = new QGroupBox(caption, parent);
+        break;
+    case ControlKind::Button: {
+        auto* button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        widget = button;
+        break;
+    }
+    case ControlKind::InputBox:
+    case ControlKind::OutputBox: {
+        auto* edit = new QLineEdit(parent);
+        // Long pasted lines and their long results are kept whole.
+        edit->setMaxLength(std::numeric_limits<int>::max());
+        if (spec.kind == ControlKind::OutputBox) {
+            edit->setReadOnly(true);
+            QPalette palette = edit->palette();
+            palette.setColor(QPalette::Base, QApplication::palette("QMenu").color(QPalette::Window));
+            edit->setPalette(palette);
+        }
+        widget = edit;
+        break;
+    }
+    }
+    widget->setObjectName(ToQString(spec.name));
+    const PixelRect rect = ContainerPixelRect(spec.id, logicalDpiX());
+    widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    return widget;
+}
+
+void MainWindow::createIconPopup() {
+    iconPopup_ = new QMenu(ToQString(kIconPopup.caption), this);
+    iconPopup_->setObjectName(ToQString(kIconPopup.name));
+    exitAction_ = iconPopup_->addAction(ToQString(kExitItem.caption));
+    exitAction_->setObjectName(ToQString(kExitItem.name));
+}
+
+void MainWindow::attach(Main& main) {
+    main_ = &main;
+    const auto onClick = [this](ControlId id, void (Main::*handler)()) {
+        connect(static_cast<QPushButton*>(control(id)), &QPushButton::clicked, this,
+                [this, handler] { (main_->*handler)(); });
+    };
+    onClick(ControlId::DecodeButton, &Main::DecodeButton_Click);
+    onClick(ControlId::ClearButton, &Main::ClearButton_Click);
+    onClick(ControlId::HideButton, &Main::HideButton_Click);
+    connect(exitAction_, &QAction::triggered, this, [this] { main_->Exit_Click(); });
+}
+
+void MainWindow::deliverIconNotification(std::uint32_t callbackMessage, std::uint32_t /*iconId*/,
+                                         std::uint32_t mouseMessage) {
+    // Windows reports the icon's notifications as a mouse move at that many pixels.
+    if (main_ && callbackMessage == kWmMouseMove) {
+        const double x = mouseMessage * TwipsPerPixelX();
+        main_->Form_MouseMove(0, 0, static_cast<float>(x), 0);
+    }
+}
+
+QIcon MainWindow::iconForHandle(std::uint32_t handle) const {
+    return handle == kWindowIconHandle ? windowIcon() : QIcon();
+}
+
+QLineEdit* MainWindow::box(ControlId id) const { return static_cast<QLineEdit*>(control(id)); }
+
+std::u16string MainWindow::Text(ControlId id) const { return box(id)->text().toStdU16String(); }
+
+void MainWindow::SetText(ControlId id, std::u16string_view text) {
+    box(id)->setText(ToQString(text));
+}
+
+void MainWindow::SetFocus(ControlId id) { control(id)->setFocus(Qt::OtherFocusReason); }
+
+void MainWindow::SelectAll(ControlId id) { box(id)->selectAll(); }
+
+void MainWindow::Show() {
+    if (isMinimized()) {
+        showNormal();
+    } else {
+        show();
+    }
+    raise();
+    activateWindow();
+}
+
+void MainWindow::Hide() { hide(); }
+
+void MainWindow::Minimize() { showMinimized(); }
+
+void MainWindow::Beep() { QApplication::beep(); }
+
+void MainWindow::PopupIconMenu() { iconPopup_->exec(QCursor::pos()); }
+
+std::uint32_t MainWindow::Handle() const { return static_cast<std::uint32_t>(winId()); }
+
+std::uint32_t MainWindow::IconHandle() const { return kWindowIconHandle; }
+
+std::u16string MainWindow::Caption() const { return windowTitle().toStdU16String(); }
+
+double MainWindow::TwipsPerPixelX() const {
+    return static_cast<double>(kTwipsPerInch) / logicalDpiX();
+}
+
+void MainWindow::EndProgram() {
+    hide();
+    QCoreApplication::exit(0);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (main_) {
+        main_->Form_Terminate();
+    }
+}
+
+} // namespace zelvo::qt
