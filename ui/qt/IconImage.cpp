@@ -2,7 +2,41 @@
 
 #include "Layout.h"
 
+#include <QIconEngine>
+#include <QPainter>
+
 namespace zelvo::qt {
+namespace {
+
+// Draws the largest whole multiple of the image that fits, centred; smooth scaling would
+// blur the one-pixel digits.
+class PixelIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const int scale = std::max(1, std::min(rect.width(), rect.height()) / kIconSize);
+        const QImage image = IconImage(scale);
+        const QPoint corner(rect.x() + (rect.width() - image.width()) / 2,
+                            rect.y() + (rect.height() - image.height()) / 2);
+        painter->drawImage(corner, image);
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        return {QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)};
+    }
+
+    QIconEngine* clone() const override { return new PixelIconEngine; }
+    QString key() const override { return QStringLiteral("zelvo-pixels"); }
+};
+
+} // namespace
 
 QImage IconImage(int scale) {
     QImage image(kIconSize * scale, kIconSize * scale, QImage::Format_RGB32);
@@ -15,13 +49,6 @@ QImage IconImage(int scale) {
     return image;
 }
 
-QIcon WindowIcon() {
-    QIcon icon;
-    // Larger sizes scale pixel for pixel, so the digits stay crisp in a bigger tray.
-    for (int scale : {1, 2, 3, 4}) {
-        icon.addPixmap(QPixmap::fromImage(IconImage(scale)));
-    }
-    return icon;
-}
+QIcon WindowIcon() { return QIcon(new PixelIconEngine); }
 
 } // namespace zelvo::qt

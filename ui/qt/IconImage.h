@@ -1,4 +1,5 @@
-// The window's 16x16 icon, drawn from the layout table's pixel rows, as a Qt image.
+// The window's 16x16 icon, drawn from the layout table's pixel rows. At larger sizes it
+// grows by whole multiples, pixel for pixel, so the digits stay crisp in any tray.
 #pragma once
 
 #include <QIcon>

@@ -36,7 +36,8 @@ bool TrayShell::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
             return false;
         }
         icon_->hide();
-        icon_.reset();
+        // The delete may come from a handler of this icon's own click (Exit in its menu).
+        icon_.release()->deleteLater();
         return true;
     }
     if (icon_ || !QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -51,11 +52,15 @@ bool TrayShell::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
         icon_->setToolTip(QString::fromUtf16(tip.data(), static_cast<qsizetype>(tip.size())));
     }
     if (data.uFlags & kNifMessage) {
-        QObject::connect(icon_.get(), &QSystemTrayIcon::activated, &window_,
-                         [this, data](QSystemTrayIcon::ActivationReason reason) {
-                             window_.deliverIconNotification(data.uCallbackMessage, data.uID,
-                                                             MouseMessageFor(reason));
-                         });
+        // Queued, as the shell's messages are: the handler may open a menu or remove this
+        // very icon, which must not happen inside the tray widget's own mouse handler.
+        QObject::connect(
+            icon_.get(), &QSystemTrayIcon::activated, &window_,
+            [this, data](QSystemTrayIcon::ActivationReason reason) {
+                window_.deliverIconNotification(data.uCallbackMessage, data.uID,
+                                                MouseMessageFor(reason));
+            },
+            Qt::QueuedConnection);
     }
     icon_->show();
     return true;

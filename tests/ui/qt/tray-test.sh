@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# The program behind its icon in a real notification area (trayer, XEmbed), driven with
+# xdotool as a user would; then the same program on a desktop without a notification area.
+# Usage: tray-test.sh ZELVO
+zelvo=$1
+source "$(dirname "$0")/x11-session.sh"
+start_x
+export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
+
+line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
+
+# Windows of the program other than its main window: the docked icon and popup menus.
+other_windows() {
+    local main
+    main=$(main_window)
+    for w in $(xdotool search --classname '^zelvo$' 2>/dev/null); do
+        [ "$w" != "$main" ] && is_viewable "$w" && echo "$w"
+    done
+}
+tray_icon() {
+    for w in $(other_windows); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -le 32 ] && echo "$w"
+    done
+}
+popup_menu() {
+    for w in $(other_windows); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        [ "$WIDTH" -gt 32 ] && echo "$w"
+    done
+}
+has_tray_icon() { [ -n "$(tray_icon)" ]; }
+has_popup_menu() { [ -n "$(popup_menu)" ]; }
+has_no_popup_menu() { [ -z "$(popup_menu)" ]; }
+has_no_tray_icon() { [ -z "$(tray_icon)" ]; }
+icon_centre() {
+    eval "$(xdotool getwindowgeometry --shell "$(tray_icon)")"
+    echo $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+}
+colour_count() { # the number of the window's pixels of one colour
+    local window=$1 colour=$2
+    import -window "$window" "$XDG_RUNTIME_DIR/shot.png" 2>/dev/null
+    convert "$XDG_RUNTIME_DIR/shot.png" -format %c histogram:info:- |
+        awk -v c="$colour" 'toupper($0) ~ c {sum += $1} END {print sum + 0}'
+}
+start_program() {
+    "$zelvo" 2>/dev/null &
+    app=$!
+    pids+=($app)
+    wait_until has_main_window
+    window=$(main_window)
+}
+
+echo "--- with a notification area"
+trayer --edge top --align right --widthtype request --height 24 --transparent false \
+    >/dev/null 2>&1 &
+pids+=($!)
+wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
+start_program
+check "the icon docks in the notification area" wait_until has_tray_icon
+check "exactly one icon of the program" test "$(tray_icon | wc -l)" -eq 1
+icon=$(tray_icon)
+# The tray draws the 16x16 image unscaled: exactly as many grey pixels as the table has.
+rows=$(grep -o '"[0-9]\{16\}"' "$(dirname "$0")/../../../ui/Layout.h" | tr -d '"\n')
+want_grey=$(tr -cd 7 <<<"$rows" | wc -c)
+want_blue=$(tr -cd 4 <<<"$rows" | wc -c)
+grey=$(colour_count "$icon" '#C0C0C0')
+blue=$(colour_count "$icon" '#000080')
+check "the icon shows the window's image ($grey of $want_grey grey, $blue of $want_blue blue)" \
+    test "$grey" -eq "$want_grey" -a "$blue" -ge "$want_blue"
+
+xdotool windowfocus --sync "$window"
+xdotool type --delay 10 "$line"
+xdotool key alt+d
+sleep 0.3
+serial=$(read_box "$window" 3)
+xdotool key alt+h
+check "Alt+H hides the window" wait_until is_not_viewable "$window"
+read -r ix iy < <(icon_centre)
+xdotool mousemove "$ix" "$iy" click --repeat 2 --delay 80 1
+check "a double-click on the icon shows it again" wait_until is_viewable "$window"
+check "with the same input line" test "$(read_box "$window" 0)" = "$line"
+check "and the same decoded serial number" test "$(read_box "$window" 3)" = "$serial"
+
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + 494)) $((Y + 186)) mousedown 1 mousemove $((X + 515)) $((Y + 186)) \
+    sleep 0.2 mousemove $((X + 516)) $((Y + 186)) sleep 0.2 mouseup 1
+sleep 0.3
+check "pointer moves past 515 and 516 pixels open no menu" has_no_popup_menu
+
+xdotool mousemove "$ix" "$iy" mousedown 3 mouseup 3
+check "a right-click on the icon opens the popup menu" wait_until has_popup_menu
+eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
+check "at the pointer" test $((ix >= X && ix <= X + WIDTH && Y - iy <= 24 && Y - iy >= -24)) -eq 1
+xdotool key Escape
+check "Escape closes the menu" wait_until has_no_popup_menu
+sleep 0.3
+check "and nothing happens" is_viewable "$window"
+xdotool mousemove "$ix" "$iy" mousedown 3 mouseup 3
+wait_until has_popup_menu
+eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
+xdotool mousemove 5 700 click 1
+check "a click elsewhere closes the menu" wait_until has_no_popup_menu
+xdotool mousemove "$ix" "$iy" mousedown 3 mouseup 3
+wait_until has_popup_menu
+eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+check "Exit ends the program" wait_until process_ended "$app"
+wait "$app"
+check "with status 0" test $? -eq 0
+check "and the icon is gone" wait_until has_no_tray_icon
+
+start_program
+wait_until has_tray_icon
+kill -TERM "$app"
+check "SIGTERM ends the program" wait_until process_ended "$app"
+check "and removes the icon" wait_until has_no_tray_icon
+
+echo "--- without a notification area"
+for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+wait 2>/dev/null
+pids=()
+start_x
+openbox >/dev/null 2>&1 &
+pids+=($!)
+wait_until wmctrl -m
+start_program
+check "the window comes up" wait_until is_viewable "$window"
+xdotool windowactivate --sync "$window" 2>/dev/null
+xdotool key alt+h
+iconic() { xprop -id "$window" WM_STATE | grep -q 'Iconic'; }
+check "Hide minimises instead of hiding" wait_until iconic
+check "the minimised window stays on the desktop's window list" \
+    bash -c "wmctrl -l | grep -q 'Zelvo - 1.0.6'"
+wmctrl -c 'Zelvo - 1.0.6'
+check "closing the window ends the program" wait_until process_ended "$app"
+wait "$app"
+check "with status 0" test $? -eq 0
+finish
