@@ -19,7 +19,7 @@ check "window is viewable" wait_until is_viewable "$window"
 eval "$(xwininfo -id "$window" | awk '/Width:/{print "width=" $2} /Height:/{print "height=" $2}')"
 check "client area is 499 x 191 pixels (got ${width} x ${height})" test "$width" = 499 -a "$height" = 191
 
-xdotool windowfocus --sync "$window"
+focus_window "$window"
 xdotool type --delay 10 "$line"
 xdotool key alt+d
 sleep 0.3

@@ -69,7 +69,7 @@ blue=$(colour_count "$icon" '#000080')
 check "the icon shows the window's image ($grey of $want_grey grey, $blue of $want_blue blue)" \
     test "$grey" -eq "$want_grey" -a "$blue" -ge "$want_blue"
 
-xdotool windowfocus --sync "$window"
+focus_window "$window"
 xdotool type --delay 10 "$line"
 xdotool key alt+d
 sleep 0.3
@@ -126,7 +126,7 @@ pids+=($!)
 wait_until wmctrl -m
 start_program
 check "the window comes up" wait_until is_viewable "$window"
-xdotool windowactivate --sync "$window" 2>/dev/null
+timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
 xdotool key alt+h
 iconic() { xprop -id "$window" WM_STATE | grep -q 'Iconic'; }
 check "Hide minimises instead of hiding" wait_until iconic

@@ -61,16 +61,19 @@ is_viewable() { [ "$(map_state "$1")" = IsViewable ]; }
 is_not_viewable() { [ "$(map_state "$1")" != IsViewable ]; }
 process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
+# --sync waits for the focus to change, which never happens when it is there already.
+focus_window() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; }
+
 # The text of a box reached from the input box with `tabs` presses of Tab, copied as a
 # user would copy it.
 read_box() {
     local window=$1 tabs=$2
-    xdotool windowfocus --sync "$window" 2>/dev/null
+    focus_window "$window"
     local x y
     eval "$(xdotool getwindowgeometry --shell "$window")"
     xdotool mousemove $((X + 100)) $((Y + 40)) click 1
     for _ in $(seq "$tabs"); do xdotool key Tab; done
     xdotool key ctrl+a ctrl+c
     sleep 0.2
-    xclip -o -selection clipboard 2>/dev/null
+    timeout 5 xclip -o -selection clipboard 2>/dev/null
 }
