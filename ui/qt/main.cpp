@@ -1,10 +1,7 @@
 // zelvo: the window program on Linux.
 
 #include "IconImage.h"
-#include "Main.h"
-#include "MainWindow.h"
-#include "TerminationSignals.h"
-#include "TrayShell.h"
+#include "Program.h"
 
 #include <QApplication>
 
@@ -16,14 +13,6 @@ int main(int argc, char** argv) {
     // Hidden behind its icon, the program has no window open, yet it goes on running.
     app.setQuitOnLastWindowClosed(false);
 
-    zelvo::qt::MainWindow window;
-    zelvo::qt::TrayShell shell(window);
-    zelvo::Main main(window, shell);
-    window.attach(main);
-    zelvo::qt::TerminationSignals termination([&main] { main.Form_Terminate(); });
-
-    main.Form_Load();
-    window.show();
-    window.SetFocus(zelvo::ControlId::InputText);
+    zelvo::qt::Program program;
     return app.exec();
 }

@@ -1,0 +1,25 @@
+// The program's start: the window with its caption, icon and controls, the icon added by
+// the load handler, then the window shown with the focus in the input box.
+#pragma once
+
+#include "Main.h"
+#include "MainWindow.h"
+#include "TerminationSignals.h"
+#include "TrayShell.h"
+
+namespace zelvo::qt {
+
+class Program {
+public:
+    Program();
+
+    MainWindow& window() { return window_; }
+
+private:
+    MainWindow window_;
+    TrayShell shell_{window_};
+    Main main_{window_, shell_};
+    TerminationSignals termination_{[this] { main_.Form_Terminate(); }};
+};
+
+} // namespace zelvo::qt
