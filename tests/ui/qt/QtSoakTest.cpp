@@ -1,0 +1,71 @@
+// Thousands of decode, hide and show cycles through the real window must not grow its
+// peak memory: a leak per cycle would show here long before a user noticed it.
+#include "../FakeWindow.h"
+#include "../../decode/ScanEncoder.h"
+#include "Main.h"
+#include "MainWindow.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+long PeakResidentKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+TEST(QtSoak, DecodeHideShowCyclesKeepPeakMemoryFlat) {
+    zelvo::test::FakeShell shell;
+    zelvo::qt::MainWindow window;
+    zelvo::Main main{window, shell};
+    window.attach(main);
+    main.Form_Load();
+    window.show();
+
+    auto* input = static_cast<QLineEdit*>(window.control(zelvo::ControlId::InputText));
+    auto* decode = static_cast<QPushButton*>(window.control(zelvo::ControlId::DecodeButton));
+    auto* hide = static_cast<QPushButton*>(window.control(zelvo::ControlId::HideButton));
+    const auto cycle = [&](int i) {
+        input->setText(QString::fromStdU16String(
+            zelvo::test::EncodeScan(std::to_string(i), "IBN", std::to_string(9780131103627 + i))));
+        decode->click();
+        hide->click();
+        window.deliverIconNotification(0x200, 1, zelvo::Main::kLeftDoubleClick);
+        QCoreApplication::processEvents();
+    };
+
+    for (int i = 0; i < 500; ++i) {
+        cycle(i);
+    }
+    const long before = PeakResidentKb();
+    for (int i = 0; i < 10000; ++i) {
+        cycle(i);
+    }
+    const long after = PeakResidentKb();
+    std::printf("peak memory after 500 warm-up cycles %ld KB, after 10000 more %ld KB (+%ld KB)\n",
+                before, after, after - before);
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_LT(after - before, 1024);
+}
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
