@@ -86,6 +86,12 @@ void Main::Form_Terminate() {
     window_.EndProgram();
 }
 
+void Main::Taskbar_Created() {
+    if (!terminated_ && IconData_.cbSize != 0) {
+        CallShell(NotifyMessage::Add);
+    }
+}
+
 void Main::CallShell(NotifyMessage message) {
     NarrowIconData record = ToNarrow(IconData_);
     const bool accepted = shell_.NotifyIcon(message, record);

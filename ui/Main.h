@@ -23,6 +23,9 @@ public:
     void Form_MouseMove(std::int16_t Button, std::int16_t Shift, float X, float Y);
     void Exit_Click();
     void Form_Terminate();
+    // The shell's notification area came back (Explorer restarted): add the icon again with
+    // the same record, so that a hidden window is never left without a way back.
+    void Taskbar_Created();
 
     const NotifyIconData& IconData() const { return IconData_; }
 

@@ -106,6 +106,24 @@ TEST_F(NotifyIcon, ExitDeletesTheSameRecordThenEndsOnce) {
     EXPECT_EQ(window.log, Log{"end"});
 }
 
+TEST_F(NotifyIcon, RestartedShellGetsTheSameRecordAgain) {
+    main.Taskbar_Created();  // before load there is nothing to add
+    EXPECT_TRUE(shell.calls.empty());
+    shell.accept = false;
+    main.Form_Load();
+    shell.accept = true;
+    main.Taskbar_Created();
+    ASSERT_EQ(shell.calls.size(), 2u);
+    EXPECT_EQ(shell.calls[1].message, NotifyMessage::Add);
+    EXPECT_EQ(shell.calls[1].record, shell.calls[0].record);
+    main.HideButton_Click();  // the icon is there now: Hide hides
+    EXPECT_FALSE(window.visible);
+    EXPECT_FALSE(window.minimized);
+    main.Exit_Click();
+    main.Taskbar_Created();  // nothing after the end
+    EXPECT_EQ(shell.calls.size(), 3u);
+}
+
 TEST(RoundHalfEven, NearestAndHalfToEvenWithinRange) {
     EXPECT_EQ(zelvo::RoundHalfEven(515.4), 515);
     EXPECT_EQ(zelvo::RoundHalfEven(515.5), 516);

@@ -1,0 +1,345 @@
+#include "MainWindow.h"
+
+#include "Dpi.h"
+#include "Win32Ids.h"
+
+#include <windowsx.h>
+
+#include <string>
+#include <vector>
+
+namespace zelvo::win32 {
+namespace {
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr DWORD kWindowExStyle = 0;
+constexpr int kFontPoints = 8;
+
+std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+std::u16string WindowText(HWND hwnd) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    const int length = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+    return std::u16string(text.begin(), text.begin() + length);
+}
+
+const wchar_t* ClassFor(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::Label:
+        return L"STATIC";
+    case ControlKind::InputBox:
+    case ControlKind::OutputBox:
+        return L"EDIT";
+    case ControlKind::Button:
+    case ControlKind::Frame:
+        return L"BUTTON";
+    }
+    return L"STATIC";
+}
+
+DWORD StyleFor(ControlKind kind) {
+    constexpr DWORD child = WS_CHILD | WS_VISIBLE;
+    switch (kind) {
+    case ControlKind::Label:
+        return child | SS_LEFT | SS_NOPREFIX;
+    case ControlKind::InputBox:
+        return child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
+    case ControlKind::OutputBox:
+        return child | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL | ES_READONLY;
+    case ControlKind::Button:
+        return child | WS_TABSTOP | BS_PUSHBUTTON;
+    case ControlKind::Frame:
+        return child | BS_GROUPBOX;
+    }
+    return child;
+}
+
+// Creation order is the order of Tab among the controls that take the focus, and each label
+// comes right before the box it names: screen readers take a box's name from that label.
+std::vector<const ControlSpec*> CreationOrder() {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec* spec : ControlsInTabOrder()) {
+        if (spec->kind == ControlKind::Label || spec->kind == ControlKind::Frame) {
+            continue;
+        }
+        for (const ControlSpec& label : kControls) {
+            if (label.labelFor == spec->id) {
+                order.push_back(&label);
+            }
+        }
+        order.push_back(spec);
+    }
+    order.push_back(&Control(ControlId::Frame1));
+    return order;
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
+
+bool MainWindow::Create() {
+    smallIcon_.reset(static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    largeIcon_.reset(static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &MainWindow::WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = largeIcon_.get();
+    windowClass.hIconSm = smallIcon_.get();
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&windowClass)) {
+        return false;
+    }
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+
+    dpi_ = WindowDpi(nullptr);
+    const SIZE frame = FrameSizeForClient(TwipsToPixels(kWindow.clientWidthTwips, dpi_),
+                                          TwipsToPixels(kWindow.clientHeightTwips, dpi_),
+                                          kWindowStyle, kWindowExStyle, dpi_);
+    const std::wstring caption = Wide(kWindow.caption);
+    hwnd_ = CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr,
+                            instance_, this);
+    if (!hwnd_) {
+        return false;
+    }
+    CreateControls();
+    CreateIconPopup();
+    // The window may have come up on a monitor of another DPI than the primary one.
+    dpi_ = WindowDpi(hwnd_);
+    PlaceControls();
+    return true;
+}
+
+void MainWindow::CreateControls() {
+    for (const ControlSpec* spec : CreationOrder()) {
+        const std::wstring caption = Wide(spec->caption);
+        HWND control = CreateWindowExW(0, ClassFor(spec->kind), caption.c_str(),
+                                       StyleFor(spec->kind), 0, 0, 0, 0, hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(spec->id))),
+                                       instance_, nullptr);
+        controls_[static_cast<std::size_t>(spec->id)] = control;
+        if (spec->kind == ControlKind::InputBox || spec->kind == ControlKind::OutputBox) {
+            // 0 lifts the limit of 30,000 characters: long pasted lines are kept whole.
+            SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
+        }
+    }
+    // The frame lies under the controls it holds, so it never paints over them.
+    SetWindowPos(control(ControlId::Frame1), HWND_BOTTOM, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void MainWindow::CreateIconPopup() {
+    menuBar_.reset(CreateMenu());
+    iconPopup_ = CreatePopupMenu();
+    const std::wstring exitCaption = Wide(kExitItem.caption);
+    AppendMenuW(iconPopup_, MF_STRING, kExitCommand, exitCaption.c_str());
+    const std::wstring popupCaption = Wide(kIconPopup.caption);
+    AppendMenuW(menuBar_.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(iconPopup_),
+                popupCaption.c_str());
+}
+
+void MainWindow::PlaceControls() {
+    font_.reset(CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL,
+                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            L"MS Shell Dlg"));
+    const int dpi = static_cast<int>(dpi_);
+    for (const ControlSpec& spec : kControls) {
+        const PixelRect rect = ClientPixelRect(spec.id, dpi);
+        HWND control = this->control(spec.id);
+        SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+    }
+    const SIZE frame = FrameSizeForClient(TwipsToPixels(kWindow.clientWidthTwips, dpi),
+                                          TwipsToPixels(kWindow.clientHeightTwips, dpi),
+                                          kWindowStyle, kWindowExStyle, dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MainWindow::TranslateDialogMessage(MSG& msg) {
+    return hwnd_ && IsDialogMessageW(hwnd_, &msg);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<MainWindow*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->HandleMessage(message, wParam, lParam)
+                : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(wParam, lParam);
+        return 0;
+    case WM_ACTIVATE:
+        OnActivate(wParam);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        return OnControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_ENDSESSION:
+        if (wParam && main_) {
+            main_->Form_Terminate();
+        }
+        return 0;
+    case WM_DESTROY:
+        OnDestroy();
+        return 0;
+    default:
+        if (message == taskbarCreated_ && taskbarCreated_ != 0) {
+            if (main_) {
+                main_->Taskbar_Created();
+            }
+            return 0;
+        }
+        return DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+void MainWindow::OnCommand(int id, int notification) {
+    if (!main_) {
+        return;
+    }
+    if (id == kExitCommand) {
+        main_->Exit_Click();
+        return;
+    }
+    // Buttons report clicks as BN_CLICKED; IDOK and IDCANCEL from Enter and Escape do nothing.
+    if (notification != BN_CLICKED) {
+        return;
+    }
+    if (id == CommandId(ControlId::DecodeButton)) {
+        main_->DecodeButton_Click();
+    } else if (id == CommandId(ControlId::ClearButton)) {
+        main_->ClearButton_Click();
+    } else if (id == CommandId(ControlId::HideButton)) {
+        main_->HideButton_Click();
+    }
+}
+
+void MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+    // The shell sends its notifications from another thread or process; the pointer's own
+    // moves over the window are posted. Only the notifications reach the icon's handler.
+    const DWORD sent = InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY);
+    if (!main_ || !sent || wParam != main_->IconData().uID) {
+        return;
+    }
+    // The window takes the mouse message over the icon for a move at that many pixels.
+    const double factor = TwipsPerPixelX();
+    main_->Form_MouseMove(0, 0, static_cast<float>(GET_X_LPARAM(lParam) * factor),
+                          static_cast<float>(GET_Y_LPARAM(lParam) * factor));
+}
+
+void MainWindow::OnActivate(WPARAM wParam) {
+    // A plain window does not keep its focused control across deactivation as a dialog does.
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        focusBeforeDeactivation_ = GetFocus();
+    } else if (focusBeforeDeactivation_ && IsChild(hwnd_, focusBeforeDeactivation_)) {
+        ::SetFocus(focusBeforeDeactivation_);
+    }
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceControls();
+}
+
+LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    for (const ControlSpec& spec : kControls) {
+        if (spec.kind == ControlKind::OutputBox && CommandId(spec.id) == id) {
+            SetBkColor(dc, GetSysColor(COLOR_MENU));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
+        }
+    }
+    return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                          reinterpret_cast<LPARAM>(control));
+}
+
+void MainWindow::OnDestroy() {
+    destroying_ = true;
+    // The window's terminate event: it removes the icon whichever way the window went.
+    if (main_) {
+        main_->Form_Terminate();
+    }
+    PostQuitMessage(0);
+}
+
+std::u16string MainWindow::Text(ControlId box) const { return WindowText(control(box)); }
+
+void MainWindow::SetText(ControlId box, std::u16string_view text) {
+    const std::wstring wide(text.begin(), text.end());
+    SetWindowTextW(control(box), wide.c_str());
+}
+
+void MainWindow::SetFocus(ControlId id) { ::SetFocus(control(id)); }
+
+void MainWindow::SelectAll(ControlId box) { SendMessageW(control(box), EM_SETSEL, 0, -1); }
+
+void MainWindow::Show() {
+    ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(hwnd_);
+}
+
+void MainWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+
+void MainWindow::Minimize() { ShowWindow(hwnd_, SW_MINIMIZE); }
+
+void MainWindow::Beep() { MessageBeep(MB_OK); }
+
+void MainWindow::PopupIconMenu() {
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    // Without the foreground the menu would stay open when the user clicks elsewhere.
+    SetForegroundWindow(hwnd_);
+    TrackPopupMenu(iconPopup_, 0, pointer.x, pointer.y, 0, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+std::uint32_t MainWindow::Handle() const {
+    // Window and icon handles hold 32 significant bits on 64-bit Windows as well.
+    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(hwnd_));
+}
+
+std::uint32_t MainWindow::IconHandle() const {
+    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(smallIcon_.get()));
+}
+
+std::u16string MainWindow::Caption() const { return WindowText(hwnd_); }
+
+double MainWindow::TwipsPerPixelX() const {
+    return static_cast<double>(kTwipsPerInch) / WindowDpi(hwnd_);
+}
+
+void MainWindow::EndProgram() {
+    if (!destroying_) {
+        destroying_ = true;
+        DestroyWindow(hwnd_);
+    }
+    PostQuitMessage(0);
+}
+
+} // namespace zelvo::win32
