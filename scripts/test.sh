@@ -36,5 +36,16 @@ stage "address and undefined-behaviour sanitizers" build_and_test build/sanitize
     -DZELVO_BUILD_QT=OFF \
     "-DCMAKE_CXX_FLAGS=-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 
+windows_build_and_test() {
+    local arch=$1 dir=build/windows-$1
+    cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null &&
+        cmake --build "$dir" -j"$jobs" &&
+        tests/ui/win32/wine-test.sh "$dir"
+}
+
+stage "Windows i686 build, tested under Wine" windows_build_and_test i686
+stage "Windows x86_64 build, tested under Wine" windows_build_and_test x86_64
+
 echo "stages: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

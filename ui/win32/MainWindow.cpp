@@ -127,7 +127,7 @@ void MainWindow::CreateControls() {
                                        instance_, nullptr);
         controls_[static_cast<std::size_t>(spec->id)] = control;
         if (spec->kind == ControlKind::InputBox || spec->kind == ControlKind::OutputBox) {
-            // 0 lifts the limit of 30,000 characters: long pasted lines are kept whole.
+            // 0 lifts the default limit of 30,000 characters: long pasted lines stay whole.
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
         }
     }
