@@ -47,5 +47,16 @@ windows_build_and_test() {
 stage "Windows i686 build, tested under Wine" windows_build_and_test i686
 stage "Windows x86_64 build, tested under Wine" windows_build_and_test x86_64
 
+packages() {
+    tests/packaging/deb-test.sh build/native &&
+        zip=$(scripts/package-windows.sh build/windows-i686 build/windows-x86_64 build/packages) &&
+        listing=$(cmake -E tar tf "$zip") &&
+        for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md; do
+            grep -q "/$file\$" <<<"$listing" || { echo "$zip lacks $file"; return 1; }
+        done && echo "$zip holds both builds and the README"
+}
+
+stage "packages" packages
+
 echo "stages: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("zelvo"));
-    app.setDesktopFileName(QStringLiteral("zelvo"));
+    app.setDesktopFileName(QStringLiteral("org.zelvo.Zelvo"));
     app.setWindowIcon(zelvo::qt::WindowIcon());
     // Hidden behind its icon, the program has no window open, yet it goes on running.
     app.setQuitOnLastWindowClosed(false);

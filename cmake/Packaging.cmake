@@ -1,0 +1,16 @@
+# cpack -G DEB: the Debian package, its dependencies read off the binaries.
+set(CPACK_PACKAGE_NAME zelvo)
+set(CPACK_PACKAGE_VENDOR "Zelvo")
+set(CPACK_PACKAGE_CONTACT "Zelvo developers <dev@zelvo.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Decode the lines a CueCat barcode scanner types")
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
+    "Zelvo turns the line of text that a CueCat barcode scanner types back into the\n"
+    "scanner's serial number, the code type and the code. It offers a small window that\n"
+    "lives behind an icon in the notification area, and zelvo-decode for files of scans.")
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)
