@@ -295,6 +295,16 @@ void CheckIcon(Program& zelvo) {
     CloseHandle(sender);
     Check(zelvo.HasIcon() && IsWindowVisible(zelvo.window), "and nothing else happens");
 
+    // Explorer restarting: the new shell knows no icons and announces itself to every window.
+    NOTIFYICONDATAA forget{};
+    forget.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    forget.hWnd = zelvo.window;
+    forget.uID = 1;
+    Shell_NotifyIconA(NIM_DELETE, &forget);
+    Check(!zelvo.HasIcon(), "a restarted shell has lost the icon");
+    SendMessageW(zelvo.window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    Check(WaitFor([&] { return zelvo.HasIcon(); }), "TaskbarCreated adds it again");
+
     sender = NotifyFromShell(rightButton);
     WaitFor([] { return VisiblePopupMenu() != nullptr; });
     PostMessageW(zelvo.window, WM_KEYDOWN, 'X', 0);
