@@ -21,8 +21,8 @@ constexpr std::array<char16_t, 32> kCp1252High{
 Table Cp1252Table() {
     Table table{};
     for (unsigned byte = 0; byte < 256; ++byte) {
-        table[byte] = (byte >= 0x80 && byte < 0xA0) ? kCp1252High[byte - 0x80]
-                                                     : static_cast<char16_t>(byte);
+        table[byte] =
+            (byte >= 0x80 && byte < 0xA0) ? kCp1252High[byte - 0x80] : static_cast<char16_t>(byte);
     }
     return table;
 }
@@ -48,7 +48,9 @@ Table SystemTable() {
     return table;
 }
 #else
-Table SystemTable() { return Cp1252Table(); }
+Table SystemTable() {
+    return Cp1252Table();
+}
 #endif
 
 const Table& CodePage() {
@@ -58,7 +60,9 @@ const Table& CodePage() {
 
 } // namespace
 
-char16_t AnsiToUnicode(std::uint8_t byte) { return CodePage()[byte]; }
+char16_t AnsiToUnicode(std::uint8_t byte) {
+    return CodePage()[byte];
+}
 
 std::optional<std::uint8_t> UnicodeToAnsi(char16_t ch) {
     const Table& table = CodePage();

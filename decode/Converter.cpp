@@ -27,7 +27,9 @@ constexpr std::array<std::int8_t, 128> MakeSymbolValues() {
 }
 constexpr auto kSymbolValues = MakeSymbolValues();
 
-int SymbolValue(char16_t symbol) { return symbol < 128 ? kSymbolValues[symbol] : -1; }
+int SymbolValue(char16_t symbol) {
+    return symbol < 128 ? kSymbolValues[symbol] : -1;
+}
 
 } // namespace
 

@@ -4,7 +4,9 @@
 
 namespace zelvo {
 
-const ControlSpec& Control(ControlId id) { return kControls[static_cast<std::size_t>(id)]; }
+const ControlSpec& Control(ControlId id) {
+    return kControls[static_cast<std::size_t>(id)];
+}
 
 std::array<const ControlSpec*, kControlCount> ControlsInTabOrder() {
     std::array<const ControlSpec*, kControlCount> order{};
@@ -36,6 +38,8 @@ PixelRect ClientPixelRect(ControlId id, int dpi) {
     return rect;
 }
 
-int IconPaletteIndex(int x, int y) { return kIconRows[y][x] - '0'; }
+int IconPaletteIndex(int x, int y) {
+    return kIconRows[y][x] - '0';
+}
 
 } // namespace zelvo

@@ -74,7 +74,9 @@ void Main::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float
     }
 }
 
-void Main::Exit_Click() { Form_Terminate(); }
+void Main::Exit_Click() {
+    Form_Terminate();
+}
 
 void Main::Form_Terminate() {
     // Exit ends the program, and the window's end runs this again: the icon goes once.

@@ -28,7 +28,7 @@ std::uint32_t GetU32(const NarrowIconData& in, std::size_t offset) {
 
 NarrowIconData ToNarrow(const NotifyIconData& data) {
     NarrowIconData narrow{};
-    const std::uint32_t fields[] = {data.cbSize, data.hWnd, data.uID, data.uFlags,
+    const std::uint32_t fields[] = {data.cbSize,           data.hWnd, data.uID, data.uFlags,
                                     data.uCallbackMessage, data.hIcon};
     for (std::size_t i = 0; i < std::size(fields); ++i) {
         PutU32(narrow, 4 * i, fields[i]);

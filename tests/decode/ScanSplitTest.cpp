@@ -36,8 +36,8 @@ TEST(DecodeScan, FewerThanThreeEndedFieldsGiveNoDecoding) {
     EXPECT_FALSE(DecodeScan(u""));
     EXPECT_FALSE(DecodeScan(u".ab.cd"));
     EXPECT_FALSE(DecodeScan(u".ab.cd.ef"));
-    EXPECT_FALSE(DecodeScan(u"ab.cd.ef"));  // the first "." is the leading character
-    EXPECT_FALSE(DecodeScan(u".ab\uff0ecd.ef."));  // only an exact "." ends a field
+    EXPECT_FALSE(DecodeScan(u"ab.cd.ef"));        // the first "." is the leading character
+    EXPECT_FALSE(DecodeScan(u".ab\uff0ecd.ef.")); // only an exact "." ends a field
 }
 
 TEST(DecodeScan, SurrogatePairCountsAsTwoUnits) {

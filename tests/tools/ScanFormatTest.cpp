@@ -7,7 +7,8 @@ using zelvo::FormatScan;
 using zelvo::OutputFormat;
 
 TEST(FormatScan, TabsSeparateFieldsAndEscapeControls) {
-    const DecodedScan scan{u"a\\b", u"t\tn\nr\r", std::u16string(u"\0\x1f\x7f\x81\x9f\xa0\u20ac", 7)};
+    const DecodedScan scan{u"a\\b", u"t\tn\nr\r",
+                           std::u16string(u"\0\x1f\x7f\x81\x9f\xa0\u20ac", 7)};
     EXPECT_EQ(FormatScan(scan, OutputFormat::Tabs),
               "a\\\\b\tt\\tn\\nr\\r\t\\x00\\x1F\\x7F\\x81\\x9F\xC2\xA0\xE2\x82\xAC\n");
 }

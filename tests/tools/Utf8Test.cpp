@@ -22,20 +22,20 @@ TEST(Utf8ToUtf16, DecodesEveryLengthOfSequence) {
 }
 
 TEST(Utf8ToUtf16, RejectsMalformedInputAtTheRightByte) {
-    EXPECT_EQ(ErrorOffset("ab\xFF"), 2u);        // never a UTF-8 byte
-    EXPECT_EQ(ErrorOffset("a\x80"), 1u);         // stray continuation
-    EXPECT_EQ(ErrorOffset("a\xC3"), 1u);         // truncated at the end
-    EXPECT_EQ(ErrorOffset("\xE2\x82z"), 0u);     // truncated before another character
-    EXPECT_EQ(ErrorOffset("\xC0\xAF"), 0u);      // overlong "/"
-    EXPECT_EQ(ErrorOffset("\xE0\x80\xAE"), 0u);  // overlong "."
-    EXPECT_EQ(ErrorOffset("\xED\xA0\x80"), 0u);  // surrogate
+    EXPECT_EQ(ErrorOffset("ab\xFF"), 2u);           // never a UTF-8 byte
+    EXPECT_EQ(ErrorOffset("a\x80"), 1u);            // stray continuation
+    EXPECT_EQ(ErrorOffset("a\xC3"), 1u);            // truncated at the end
+    EXPECT_EQ(ErrorOffset("\xE2\x82z"), 0u);        // truncated before another character
+    EXPECT_EQ(ErrorOffset("\xC0\xAF"), 0u);         // overlong "/"
+    EXPECT_EQ(ErrorOffset("\xE0\x80\xAE"), 0u);     // overlong "."
+    EXPECT_EQ(ErrorOffset("\xED\xA0\x80"), 0u);     // surrogate
     EXPECT_EQ(ErrorOffset("\xF4\x90\x80\x80"), 0u); // beyond U+10FFFF
     EXPECT_EQ(ErrorOffset("ok \xF4\x8F\xBF\xBF"), std::string_view::npos);
 }
 
 TEST(AppendUtf8, RoundTripsEveryPlane) {
-    for (char32_t c : {U'\0', U'A', U'\u00e9', U'\u07ff', U'\u0800', U'\uffff', U'\U00010000',
-                       U'\U0010FFFF'}) {
+    for (char32_t c :
+         {U'\0', U'A', U'\u00e9', U'\u07ff', U'\u0800', U'\uffff', U'\U00010000', U'\U0010FFFF'}) {
         std::string bytes;
         zelvo::AppendUtf8(bytes, c);
         const auto back = Utf8ToUtf16(bytes);

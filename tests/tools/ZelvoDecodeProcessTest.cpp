@@ -27,7 +27,9 @@ std::string ReadFile(const fs::path& path) {
     return text.str();
 }
 
-std::string Utf8(const std::u16string& ascii) { return std::string(ascii.begin(), ascii.end()); }
+std::string Utf8(const std::u16string& ascii) {
+    return std::string(ascii.begin(), ascii.end());
+}
 
 class ZelvoDecode : public ::testing::Test {
 protected:
@@ -47,8 +49,8 @@ protected:
     // Runs the tool in the test's folder with `args`, giving it `input` on standard input.
     ToolRun Decode(const std::string& args, const std::string& input = "") {
         Write("stdin", input);
-        const std::string command = "cd '" + dir_.string() + "' && '" ZELVO_DECODE_EXE "' " +
-                                    args + " <stdin >stdout 2>stderr";
+        const std::string command = "cd '" + dir_.string() + "' && '" ZELVO_DECODE_EXE "' " + args +
+                                    " <stdin >stdout 2>stderr";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "stdout"),
                 ReadFile(dir_ / "stderr")};
@@ -57,7 +59,8 @@ protected:
     fs::path dir_;
 };
 
-const std::string kLine = Utf8(zelvo::test::EncodeScan("000000002101482501", "IBN", "9780131103627"));
+const std::string kLine =
+    Utf8(zelvo::test::EncodeScan("000000002101482501", "IBN", "9780131103627"));
 const std::string kResult = "000000002101482501\tIBN\t9780131103627\n";
 
 } // namespace
@@ -70,11 +73,13 @@ TEST_F(ZelvoDecode, DecodesStandardInputLineByLine) {
 }
 
 TEST_F(ZelvoDecode, JsonOutput) {
-    const ToolRun run = Decode("--json", kLine + "\n" + Utf8(zelvo::test::EncodeScan("a\"b", "", "\\")) + "\n");
+    const ToolRun run =
+        Decode("--json", kLine + "\n" + Utf8(zelvo::test::EncodeScan("a\"b", "", "\\")) + "\n");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out,
-              "{\"serial\": \"000000002101482501\", \"type\": \"IBN\", \"code\": \"9780131103627\"}\n"
-              "{\"serial\": \"a\\\"b\", \"type\": \"\", \"code\": \"\\\\\"}\n");
+    EXPECT_EQ(
+        run.out,
+        "{\"serial\": \"000000002101482501\", \"type\": \"IBN\", \"code\": \"9780131103627\"}\n"
+        "{\"serial\": \"a\\\"b\", \"type\": \"\", \"code\": \"\\\\\"}\n");
 }
 
 TEST_F(ZelvoDecode, RejectedLinesAreReportedAndTheRestStillDecoded) {

@@ -44,7 +44,8 @@ TEST(Layout, BoxesAndButtonsStayApartInsideTheClientArea) {
                 // The frame holds its controls, and the input label's box reaches 15 twips into
                 // the input box under it; labels draw only their text, so that is harmless.
                 const auto skipped = [](const zelvo::ControlSpec& c) {
-                    return c.kind == zelvo::ControlKind::Frame || c.kind == zelvo::ControlKind::Label;
+                    return c.kind == zelvo::ControlKind::Frame ||
+                           c.kind == zelvo::ControlKind::Label;
                 };
                 if (&a == &b || skipped(a) || skipped(b)) {
                     continue;

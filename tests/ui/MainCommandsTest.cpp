@@ -18,7 +18,8 @@ protected:
     FakeWindow window;
     FakeShell shell;
     Main main{window, shell};
-    const std::u16string line = zelvo::test::EncodeScan("000000002101482501", "IBN", "9780131103627");
+    const std::u16string line =
+        zelvo::test::EncodeScan("000000002101482501", "IBN", "9780131103627");
 };
 
 } // namespace
@@ -50,7 +51,7 @@ TEST_F(MainCommands, LineWithoutThreeFieldsEmptiesTheOutputsAndBeeps) {
     window.texts[ControlId::InputText] = line;
     main.DecodeButton_Click();
     window.log.clear();
-    window.texts[ControlId::InputText] = u" ";  // a space is not empty: it is decoded
+    window.texts[ControlId::InputText] = u" "; // a space is not empty: it is decoded
     main.DecodeButton_Click();
     EXPECT_EQ(window.log, (Log{"set SerialText", "set CodeTypeText", "set CodeText", "beep",
                                "focus InputText", "select InputText"}));
@@ -60,7 +61,8 @@ TEST_F(MainCommands, LineWithoutThreeFieldsEmptiesTheOutputsAndBeeps) {
 }
 
 TEST_F(MainCommands, ControlCharactersAreShownAsPictures) {
-    window.texts[ControlId::InputText] = u"." + zelvo::test::EncodeField({0x00, 'A', 0x0A, 0x7F}) + u"...";
+    window.texts[ControlId::InputText] =
+        u"." + zelvo::test::EncodeField({0x00, 'A', 0x0A, 0x7F}) + u"...";
     main.DecodeButton_Click();
     EXPECT_EQ(window.texts[ControlId::SerialText], u"\u2400A\u240a\u2421");
 }
@@ -77,7 +79,7 @@ TEST_F(MainCommands, ClearEmptiesAllFourBoxesAndFocusesTheInput) {
         EXPECT_EQ(window.texts[box], u"");
     }
     window.log.clear();
-    main.ClearButton_Click();  // also when everything is empty already
+    main.ClearButton_Click(); // also when everything is empty already
     EXPECT_EQ(window.log.back(), "focus InputText");
 }
 

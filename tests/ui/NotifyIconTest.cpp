@@ -35,13 +35,13 @@ TEST_F(NotifyIcon, LoadAddsOneIconWithTheNarrowRecord) {
     ASSERT_EQ(shell.calls.size(), 1u);
     EXPECT_EQ(shell.calls[0].message, NotifyMessage::Add);
     const NarrowIconData& r = shell.calls[0].record;
-    const std::uint8_t head[24] = {88, 0, 0, 0,    0x12, 0, 0xC0, 0x04, 1, 0, 0, 0,
-                                   7,  0, 0, 0,    0,    2, 0,    0,    0x4D, 0x3C, 0x2B, 0x1A};
+    const std::uint8_t head[24] = {88, 0, 0, 0, 0x12, 0, 0xC0, 0x04, 1,    0,    0,    0,
+                                   7,  0, 0, 0, 0,    2, 0,    0,    0x4D, 0x3C, 0x2B, 0x1A};
     EXPECT_TRUE(std::equal(std::begin(head), std::end(head), r.begin()));
     const std::string tip(r.begin() + 24, r.end());
     EXPECT_EQ(tip, std::string("Zelvo - 1.0.6") + '\0' + std::string(50, ' '));
     EXPECT_EQ(zelvo::TipText(main.IconData().szTip), u"Zelvo - 1.0.6");
-    EXPECT_EQ(window.log, Log{});  // load does nothing else
+    EXPECT_EQ(window.log, Log{}); // load does nothing else
 }
 
 TEST_F(NotifyIcon, LongCaptionIsCutToLeaveRoomForTheNul) {
@@ -49,7 +49,7 @@ TEST_F(NotifyIcon, LongCaptionIsCutToLeaveRoomForTheNul) {
     main.Form_Load();
     const NarrowIconData& r = shell.calls[0].record;
     EXPECT_EQ(std::string(r.begin() + 24, r.end()), std::string(63, 'x') + '\0');
-    window.caption = u"\u20ac\u4e2d";  // no ANSI form: "?"
+    window.caption = u"\u20ac\u4e2d"; // no ANSI form: "?"
     main.Form_Load();
     EXPECT_EQ(std::string(shell.calls[1].record.begin() + 24, shell.calls[1].record.begin() + 27),
               "\x80?\0"s);
@@ -60,14 +60,14 @@ TEST_F(NotifyIcon, DoubleClickShowsAndRightButtonOpensTheMenu) {
     window.visible = false;
     Notify(515);
     EXPECT_EQ(window.log, Log{"show"});
-    Notify(515);  // while visible: shown again, still one window
+    Notify(515); // while visible: shown again, still one window
     Notify(516);
     EXPECT_EQ(window.log, (Log{"show", "show", "popup"}));
 }
 
 TEST_F(NotifyIcon, OtherNotificationsDoNothing) {
-    for (double message : {0.0, 1.0, 512.0, 513.0, 514.0, 517.0, 518.0, 519.0, 520.0, 522.0,
-                           -515.0, 515.0 + 65536.0}) {
+    for (double message : {0.0, 1.0, 512.0, 513.0, 514.0, 517.0, 518.0, 519.0, 520.0, 522.0, -515.0,
+                           515.0 + 65536.0}) {
         Notify(message);
     }
     EXPECT_EQ(window.log, Log{});
@@ -88,7 +88,7 @@ TEST_F(NotifyIcon, QuotientRoundsHalfToEvenAtEveryFactor) {
 
 TEST_F(NotifyIcon, FactorIsReadAfreshOnEveryNotification) {
     window.twipsPerPixel = 15;
-    main.Form_MouseMove(0, 0, 515 * 12.0f, 0);  // 412 at 15: nothing
+    main.Form_MouseMove(0, 0, 515 * 12.0f, 0); // 412 at 15: nothing
     window.twipsPerPixel = 12;
     main.Form_MouseMove(0, 0, 515 * 12.0f, 0);
     EXPECT_EQ(window.log, Log{"show"});
@@ -101,13 +101,13 @@ TEST_F(NotifyIcon, ExitDeletesTheSameRecordThenEndsOnce) {
     EXPECT_EQ(shell.calls[1].message, NotifyMessage::Delete);
     EXPECT_EQ(shell.calls[1].record, shell.calls[0].record);
     EXPECT_EQ(window.log, Log{"end"});
-    main.Form_Terminate();  // the window's own end after Exit
+    main.Form_Terminate(); // the window's own end after Exit
     EXPECT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(window.log, Log{"end"});
 }
 
 TEST_F(NotifyIcon, RestartedShellGetsTheSameRecordAgain) {
-    main.Taskbar_Created();  // before load there is nothing to add
+    main.Taskbar_Created(); // before load there is nothing to add
     EXPECT_TRUE(shell.calls.empty());
     shell.accept = false;
     main.Form_Load();
@@ -116,11 +116,11 @@ TEST_F(NotifyIcon, RestartedShellGetsTheSameRecordAgain) {
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[1].message, NotifyMessage::Add);
     EXPECT_EQ(shell.calls[1].record, shell.calls[0].record);
-    main.HideButton_Click();  // the icon is there now: Hide hides
+    main.HideButton_Click(); // the icon is there now: Hide hides
     EXPECT_FALSE(window.visible);
     EXPECT_FALSE(window.minimized);
     main.Exit_Click();
-    main.Taskbar_Created();  // nothing after the end
+    main.Taskbar_Created(); // nothing after the end
     EXPECT_EQ(shell.calls.size(), 3u);
 }
 

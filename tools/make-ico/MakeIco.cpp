@@ -27,11 +27,11 @@ int main(int argc, char** argv) {
     }
     using namespace zelvo;
     constexpr unsigned kColours = 16;
-    constexpr unsigned kXorRowBytes = kIconSize / 2;             // 4 bits per pixel
-    constexpr unsigned kAndRowBytes = 4;                         // 1 bit, padded to 32 bits
+    constexpr unsigned kXorRowBytes = kIconSize / 2; // 4 bits per pixel
+    constexpr unsigned kAndRowBytes = 4;             // 1 bit, padded to 32 bits
     constexpr unsigned kHeaderBytes = 40;
-    constexpr unsigned kImageBytes = kHeaderBytes + kColours * 4 +
-                                     kIconSize * kXorRowBytes + kIconSize * kAndRowBytes;
+    constexpr unsigned kImageBytes =
+        kHeaderBytes + kColours * 4 + kIconSize * kXorRowBytes + kIconSize * kAndRowBytes;
 
     std::vector<std::uint8_t> ico;
     Put16(ico, 0); // reserved
@@ -41,8 +41,8 @@ int main(int argc, char** argv) {
     ico.push_back(kIconSize);
     ico.push_back(kColours);
     ico.push_back(0);
-    Put16(ico, 1);  // planes
-    Put16(ico, 4);  // bits per pixel
+    Put16(ico, 1); // planes
+    Put16(ico, 4); // bits per pixel
     Put32(ico, kImageBytes);
     Put32(ico, 6 + 16); // offset of the image
 

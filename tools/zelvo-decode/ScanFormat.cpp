@@ -14,7 +14,8 @@ void AppendHexEscape(std::string& out, const char* form, unsigned value) {
 }
 
 // Calls `emit(out, codePoint)` for each code point of `text`; a lone surrogate becomes U+FFFD.
-template <typename Emit> void ForEachCodePoint(std::string& out, std::u16string_view text, Emit emit) {
+template <typename Emit>
+void ForEachCodePoint(std::string& out, std::u16string_view text, Emit emit) {
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t unit = text[i];
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -31,10 +32,18 @@ template <typename Emit> void ForEachCodePoint(std::string& out, std::u16string_
 void AppendTabField(std::string& out, std::u16string_view text) {
     ForEachCodePoint(out, text, [](std::string& o, char32_t c) {
         switch (c) {
-        case U'\\': o += "\\\\"; break;
-        case U'\t': o += "\\t"; break;
-        case U'\n': o += "\\n"; break;
-        case U'\r': o += "\\r"; break;
+        case U'\\':
+            o += "\\\\";
+            break;
+        case U'\t':
+            o += "\\t";
+            break;
+        case U'\n':
+            o += "\\n";
+            break;
+        case U'\r':
+            o += "\\r";
+            break;
         default:
             if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) {
                 AppendHexEscape(o, "\\x%02X", static_cast<unsigned>(c));
@@ -49,13 +58,27 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
     out += '"';
     ForEachCodePoint(out, text, [](std::string& o, char32_t c) {
         switch (c) {
-        case U'"': o += "\\\""; break;
-        case U'\\': o += "\\\\"; break;
-        case U'\b': o += "\\b"; break;
-        case U'\f': o += "\\f"; break;
-        case U'\n': o += "\\n"; break;
-        case U'\r': o += "\\r"; break;
-        case U'\t': o += "\\t"; break;
+        case U'"':
+            o += "\\\"";
+            break;
+        case U'\\':
+            o += "\\\\";
+            break;
+        case U'\b':
+            o += "\\b";
+            break;
+        case U'\f':
+            o += "\\f";
+            break;
+        case U'\n':
+            o += "\\n";
+            break;
+        case U'\r':
+            o += "\\r";
+            break;
+        case U'\t':
+            o += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 AppendHexEscape(o, "\\u%04x", static_cast<unsigned>(c));

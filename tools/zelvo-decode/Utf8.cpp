@@ -3,7 +3,9 @@
 namespace zelvo {
 namespace {
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 void AppendUtf16(std::u16string& out, char32_t codePoint) {
     if (codePoint < 0x10000) {

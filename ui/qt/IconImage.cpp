@@ -49,6 +49,8 @@ QImage IconImage(int scale) {
     return image;
 }
 
-QIcon WindowIcon() { return QIcon(new PixelIconEngine); }
+QIcon WindowIcon() {
+    return QIcon(new PixelIconEngine);
+}
 
 } // namespace zelvo::qt

@@ -99,7 +99,8 @@ QWidget* MainWindow::createControl(const ControlSpec& spec) {
         if (spec.kind == ControlKind::OutputBox) {
             edit->setReadOnly(true);
             QPalette palette = edit->palette();
-            palette.setColor(QPalette::Base, QApplication::palette("QMenu").color(QPalette::Window));
+            palette.setColor(QPalette::Base,
+                             QApplication::palette("QMenu").color(QPalette::Window));
             edit->setPalette(palette);
         }
         widget = edit;
@@ -144,17 +145,25 @@ QIcon MainWindow::iconForHandle(std::uint32_t handle) const {
     return handle == kWindowIconHandle ? windowIcon() : QIcon();
 }
 
-QLineEdit* MainWindow::box(ControlId id) const { return static_cast<QLineEdit*>(control(id)); }
+QLineEdit* MainWindow::box(ControlId id) const {
+    return static_cast<QLineEdit*>(control(id));
+}
 
-std::u16string MainWindow::Text(ControlId id) const { return box(id)->text().toStdU16String(); }
+std::u16string MainWindow::Text(ControlId id) const {
+    return box(id)->text().toStdU16String();
+}
 
 void MainWindow::SetText(ControlId id, std::u16string_view text) {
     box(id)->setText(ToQString(text));
 }
 
-void MainWindow::SetFocus(ControlId id) { control(id)->setFocus(Qt::OtherFocusReason); }
+void MainWindow::SetFocus(ControlId id) {
+    control(id)->setFocus(Qt::OtherFocusReason);
+}
 
-void MainWindow::SelectAll(ControlId id) { box(id)->selectAll(); }
+void MainWindow::SelectAll(ControlId id) {
+    box(id)->selectAll();
+}
 
 void MainWindow::Show() {
     if (isMinimized()) {
@@ -166,19 +175,33 @@ void MainWindow::Show() {
     activateWindow();
 }
 
-void MainWindow::Hide() { hide(); }
+void MainWindow::Hide() {
+    hide();
+}
 
-void MainWindow::Minimize() { showMinimized(); }
+void MainWindow::Minimize() {
+    showMinimized();
+}
 
-void MainWindow::Beep() { QApplication::beep(); }
+void MainWindow::Beep() {
+    QApplication::beep();
+}
 
-void MainWindow::PopupIconMenu() { iconPopup_->exec(QCursor::pos()); }
+void MainWindow::PopupIconMenu() {
+    iconPopup_->exec(QCursor::pos());
+}
 
-std::uint32_t MainWindow::Handle() const { return static_cast<std::uint32_t>(winId()); }
+std::uint32_t MainWindow::Handle() const {
+    return static_cast<std::uint32_t>(winId());
+}
 
-std::uint32_t MainWindow::IconHandle() const { return kWindowIconHandle; }
+std::uint32_t MainWindow::IconHandle() const {
+    return kWindowIconHandle;
+}
 
-std::u16string MainWindow::Caption() const { return windowTitle().toStdU16String(); }
+std::u16string MainWindow::Caption() const {
+    return windowTitle().toStdU16String();
+}
 
 double MainWindow::TwipsPerPixelX() const {
     return static_cast<double>(kTwipsPerInch) / logicalDpiX();

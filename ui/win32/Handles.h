@@ -22,7 +22,9 @@ using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, HandleCloser
 
 using UniqueMenu = UniqueHandle<HMENU, &DestroyMenu>;
 using UniqueIcon = UniqueHandle<HICON, &DestroyIcon>;
-inline void DeleteFont(HFONT font) { DeleteObject(font); }
+inline void DeleteFont(HFONT font) {
+    DeleteObject(font);
+}
 using UniqueFont = UniqueHandle<HFONT, &DeleteFont>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
 

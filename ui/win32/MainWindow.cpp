@@ -15,7 +15,9 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr DWORD kWindowExStyle = 0;
 constexpr int kFontPoints = 8;
 
-std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+std::wstring Wide(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
 
 std::u16string WindowText(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
@@ -78,12 +80,12 @@ std::vector<const ControlSpec*> CreationOrder() {
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 bool MainWindow::Create() {
-    smallIcon_.reset(static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    largeIcon_.reset(static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+    largeIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                   GetSystemMetrics(SM_CYICON), 0)));
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -104,9 +106,9 @@ bool MainWindow::Create() {
                                           TwipsToPixels(kWindow.clientHeightTwips, dpi_),
                                           kWindowStyle, kWindowExStyle, dpi_);
     const std::wstring caption = Wide(kWindow.caption);
-    hwnd_ = CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr,
-                            instance_, this);
+    hwnd_ =
+        CreateWindowExW(kWindowExStyle, kWindowClass, caption.c_str(), kWindowStyle, CW_USEDEFAULT,
+                        CW_USEDEFAULT, frame.cx, frame.cy, nullptr, nullptr, instance_, this);
     if (!hwnd_) {
         return false;
     }
@@ -121,10 +123,9 @@ bool MainWindow::Create() {
 void MainWindow::CreateControls() {
     for (const ControlSpec* spec : CreationOrder()) {
         const std::wstring caption = Wide(spec->caption);
-        HWND control = CreateWindowExW(0, ClassFor(spec->kind), caption.c_str(),
-                                       StyleFor(spec->kind), 0, 0, 0, 0, hwnd_,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(spec->id))),
-                                       instance_, nullptr);
+        HWND control = CreateWindowExW(
+            0, ClassFor(spec->kind), caption.c_str(), StyleFor(spec->kind), 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(spec->id))), instance_, nullptr);
         controls_[static_cast<std::size_t>(spec->id)] = control;
         if (spec->kind == ControlKind::InputBox || spec->kind == ControlKind::OutputBox) {
             // 0 lifts the default limit of 30,000 characters: long pasted lines stay whole.
@@ -288,27 +289,39 @@ void MainWindow::OnDestroy() {
     PostQuitMessage(0);
 }
 
-std::u16string MainWindow::Text(ControlId box) const { return WindowText(control(box)); }
+std::u16string MainWindow::Text(ControlId box) const {
+    return WindowText(control(box));
+}
 
 void MainWindow::SetText(ControlId box, std::u16string_view text) {
     const std::wstring wide(text.begin(), text.end());
     SetWindowTextW(control(box), wide.c_str());
 }
 
-void MainWindow::SetFocus(ControlId id) { ::SetFocus(control(id)); }
+void MainWindow::SetFocus(ControlId id) {
+    ::SetFocus(control(id));
+}
 
-void MainWindow::SelectAll(ControlId box) { SendMessageW(control(box), EM_SETSEL, 0, -1); }
+void MainWindow::SelectAll(ControlId box) {
+    SendMessageW(control(box), EM_SETSEL, 0, -1);
+}
 
 void MainWindow::Show() {
     ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
     SetForegroundWindow(hwnd_);
 }
 
-void MainWindow::Hide() { ShowWindow(hwnd_, SW_HIDE); }
+void MainWindow::Hide() {
+    ShowWindow(hwnd_, SW_HIDE);
+}
 
-void MainWindow::Minimize() { ShowWindow(hwnd_, SW_MINIMIZE); }
+void MainWindow::Minimize() {
+    ShowWindow(hwnd_, SW_MINIMIZE);
+}
 
-void MainWindow::Beep() { MessageBeep(MB_OK); }
+void MainWindow::Beep() {
+    MessageBeep(MB_OK);
+}
 
 void MainWindow::PopupIconMenu() {
     POINT pointer{};
@@ -328,7 +341,9 @@ std::uint32_t MainWindow::IconHandle() const {
     return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(smallIcon_.get()));
 }
 
-std::u16string MainWindow::Caption() const { return WindowText(hwnd_); }
+std::u16string MainWindow::Caption() const {
+    return WindowText(hwnd_);
+}
 
 double MainWindow::TwipsPerPixelX() const {
     return static_cast<double>(kTwipsPerInch) / WindowDpi(hwnd_);

@@ -59,7 +59,7 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     std::array<HWND, kControlCount> controls_{};
-    UniqueMenu menuBar_;      // the hidden top-level menu that holds IconPopup
+    UniqueMenu menuBar_;        // the hidden top-level menu that holds IconPopup
     HMENU iconPopup_ = nullptr; // owned by menuBar_
     UniqueIcon smallIcon_;
     UniqueIcon largeIcon_;

@@ -14,7 +14,9 @@ inline constexpr wchar_t kWindowClass[] = L"ZelvoMain";
 inline constexpr int kFirstControlId = 100;
 inline constexpr int kExitCommand = 200;
 
-inline constexpr int CommandId(ControlId id) { return kFirstControlId + static_cast<int>(id); }
+inline constexpr int CommandId(ControlId id) {
+    return kFirstControlId + static_cast<int>(id);
+}
 
 } // namespace zelvo::win32
 #endif

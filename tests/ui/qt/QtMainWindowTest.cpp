@@ -82,15 +82,19 @@ TEST_F(QtMainWindow, ControlsSitWhereTheLayoutPutsThemAtTheScreensDpi) {
         ++checked;
     }
     EXPECT_GE(checked, 3);
-    EXPECT_EQ(window.control(ControlId::SerialText)->parentWidget(), window.control(ControlId::Frame1));
+    EXPECT_EQ(window.control(ControlId::SerialText)->parentWidget(),
+              window.control(ControlId::Frame1));
     EXPECT_EQ(window.TwipsPerPixelX(), 1440.0 / dpi);
 }
 
 TEST_F(QtMainWindow, CaptionsAndStartingState) {
     EXPECT_EQ(window.windowTitle(), "Zelvo - 1.0.6");
-    EXPECT_EQ(static_cast<QPushButton*>(window.control(ControlId::DecodeButton))->text(), "&Decode");
-    EXPECT_EQ(static_cast<QGroupBox*>(window.control(ControlId::Frame1))->title(), "Decoded Output");
-    EXPECT_EQ(static_cast<QLabel*>(window.control(ControlId::InputLabel))->text(), "CueCat Output:");
+    EXPECT_EQ(static_cast<QPushButton*>(window.control(ControlId::DecodeButton))->text(),
+              "&Decode");
+    EXPECT_EQ(static_cast<QGroupBox*>(window.control(ControlId::Frame1))->title(),
+              "Decoded Output");
+    EXPECT_EQ(static_cast<QLabel*>(window.control(ControlId::InputLabel))->text(),
+              "CueCat Output:");
     EXPECT_EQ(window.iconPopup()->actions().value(0)->text(), "E&xit");
     EXPECT_TRUE(window.control(ControlId::InputText)->hasFocus());
     for (auto id : {ControlId::InputText, ControlId::SerialText, ControlId::CodeTypeText,
@@ -157,7 +161,8 @@ TEST_F(QtMainWindow, OutputsAreReadOnlyButCopyable) {
 TEST_F(QtMainWindow, ControlCharactersShowAsPicturesAndLongLinesStayWhole) {
     const std::u16string serial = zelvo::test::EncodeField({'a', 0x00, 'b', 0x09});
     const QString codeField(30000, 'b');
-    edit(ControlId::InputText)->setText(QString::fromStdU16String(u"." + serial + u"..") + codeField + ".");
+    edit(ControlId::InputText)
+        ->setText(QString::fromStdU16String(u"." + serial + u"..") + codeField + ".");
     EXPECT_EQ(text(ControlId::InputText).size(), 30000 + serial.size() + 4);
     QTest::mouseClick(window.control(ControlId::DecodeButton), Qt::LeftButton);
     EXPECT_EQ(text(ControlId::SerialText), QString::fromUtf16(u"a\u2400b\u2409"));
@@ -191,13 +196,4 @@ TEST_F(QtMainWindow, ClosingTheWindowRemovesTheIcon) {
     ASSERT_EQ(shell.calls.size(), 2u);
     EXPECT_EQ(shell.calls[1].message, NotifyMessage::Delete);
     EXPECT_EQ(shell.calls[1].record, shell.calls[0].record);
-}
-
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -60,12 +60,3 @@ TEST(QtSoak, DecodeHideShowCyclesKeepPeakMemoryFlat) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_LT(after - before, 1024);
 }
-
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -28,8 +28,12 @@ void Check(bool ok, const std::string& what) {
     std::fflush(stdout);
 }
 
-std::wstring Wide(std::string_view ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-std::wstring Wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+std::wstring Wide(std::string_view ascii) {
+    return std::wstring(ascii.begin(), ascii.end());
+}
+std::wstring Wide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
 
 template <typename Condition> bool WaitFor(Condition condition, DWORD milliseconds = 10000) {
     for (DWORD waited = 0; waited < milliseconds; waited += 50) {
@@ -143,8 +147,8 @@ void CheckLayout(const Program& zelvo) {
         }
         const bool box = spec.kind == ControlKind::InputBox || spec.kind == ControlKind::OutputBox;
         const wchar_t* expectedClass = spec.kind == ControlKind::Label ? L"Static"
-                                       : box                            ? L"Edit"
-                                                                        : L"Button";
+                                       : box                           ? L"Edit"
+                                                                       : L"Button";
         Check(lstrcmpiW(ClassOf(control).c_str(), expectedClass) == 0, name + " class");
         Check(TextOf(control) == Wide(spec.caption), name + " caption");
         RECT rect{};
@@ -152,7 +156,8 @@ void CheckLayout(const Program& zelvo) {
         MapWindowPoints(nullptr, zelvo.window, reinterpret_cast<POINT*>(&rect), 2);
         const PixelRect expected = ClientPixelRect(spec.id, 96);
         Check(rect.left == expected.left && rect.top == expected.top &&
-                  rect.right - rect.left == expected.width && rect.bottom - rect.top == expected.height,
+                  rect.right - rect.left == expected.width &&
+                  rect.bottom - rect.top == expected.height,
               name + " rectangle at 96 DPI");
         const LONG style = GetWindowLongW(control, GWL_STYLE);
         if (spec.kind == ControlKind::OutputBox) {
@@ -196,23 +201,31 @@ void CheckCommands(const Program& zelvo) {
     // of Windows-1252): a Wine fault, not the program's, so no line here decodes to it.
     const std::u16string lines[] = {
         test::EncodeScan("000000002101482501", "IBN", "9780131103627"),
-        std::u16string(u".").append(test::EncodeField({'C', 0x00, 0x09, 0x7F, 0xE9, 0x80})).append(u"..aaaa."),
+        std::u16string(u".")
+            .append(test::EncodeField({'C', 0x00, 0x09, 0x7F, 0xE9, 0x80}))
+            .append(u"..aaaa."),
         u" ab.cd.ef.gh.",
     };
     for (const std::u16string& line : lines) {
         setInput(line);
         click(ControlId::DecodeButton);
         const auto scan = DecodeScan(line);
-        const std::string what = "decode of " + std::string(line.begin(), line.begin() + std::min<std::size_t>(line.size(), 12));
-        Check(TextOf(zelvo.control(ControlId::SerialText)) == Wide(WithControlPictures(scan->serial)) &&
-                  TextOf(zelvo.control(ControlId::CodeTypeText)) == Wide(WithControlPictures(scan->codeType)) &&
-                  TextOf(zelvo.control(ControlId::CodeText)) == Wide(WithControlPictures(scan->code)),
+        const std::string what =
+            "decode of " +
+            std::string(line.begin(), line.begin() + std::min<std::size_t>(line.size(), 12));
+        Check(TextOf(zelvo.control(ControlId::SerialText)) ==
+                      Wide(WithControlPictures(scan->serial)) &&
+                  TextOf(zelvo.control(ControlId::CodeTypeText)) ==
+                      Wide(WithControlPictures(scan->codeType)) &&
+                  TextOf(zelvo.control(ControlId::CodeText)) ==
+                      Wide(WithControlPictures(scan->code)),
               what + " shows the decoder's results");
         Check(TextOf(zelvo.control(ControlId::InputText)) == Wide(line), what + " keeps the line");
         DWORD start = 1, end = 0;
-        SendMessageW(zelvo.control(ControlId::InputText), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                     reinterpret_cast<LPARAM>(&end));
-        Check(zelvo.Focus() == zelvo.control(ControlId::InputText) && start == 0 && end == line.size(),
+        SendMessageW(zelvo.control(ControlId::InputText), EM_GETSEL,
+                     reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        Check(zelvo.Focus() == zelvo.control(ControlId::InputText) && start == 0 &&
+                  end == line.size(),
               what + " leaves the line selected in the focused input box");
     }
 
@@ -234,18 +247,21 @@ void CheckCommands(const Program& zelvo) {
     setInput(lines[0]);
     click(ControlId::ClearButton);
     bool allEmpty = true;
-    for (auto id : {ControlId::InputText, ControlId::SerialText, ControlId::CodeTypeText, ControlId::CodeText}) {
+    for (auto id : {ControlId::InputText, ControlId::SerialText, ControlId::CodeTypeText,
+                    ControlId::CodeText}) {
         allEmpty = allEmpty && TextOf(zelvo.control(id)).empty();
     }
     Check(allEmpty, "Clear empties all four boxes");
-    Check(zelvo.Focus() == zelvo.control(ControlId::InputText), "and leaves the focus in the input box");
+    Check(zelvo.Focus() == zelvo.control(ControlId::InputText),
+          "and leaves the focus in the input box");
 }
 
 void CheckIcon(Program& zelvo) {
     Check(zelvo.HasIcon(), "the icon is in the notification area");
     const std::u16string line = test::EncodeScan("12", "UPA", "0421");
     const std::wstring wide = Wide(line);
-    SendMessageW(zelvo.control(ControlId::InputText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    SendMessageW(zelvo.control(ControlId::InputText), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(wide.c_str()));
     SendMessageW(zelvo.control(ControlId::DecodeButton), BM_CLICK, 0, 0);
     const std::wstring code = TextOf(zelvo.control(ControlId::CodeText));
 
@@ -335,7 +351,8 @@ int wmain(int argc, wchar_t** argv) {
     if (closing.Start(argv[1])) {
         PostMessageW(closing.window, WM_CLOSE, 0, 0);
         DWORD status = 1;
-        Check(closing.Ended(&status) && status == 0, "the close box ends the program with status 0");
+        Check(closing.Ended(&status) && status == 0,
+              "the close box ends the program with status 0");
         Check(!closing.HasIcon(), "and removes the icon");
     }
 
