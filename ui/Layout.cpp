@@ -11,7 +11,7 @@ const ControlSpec& Control(ControlId id) {
 std::array<const ControlSpec*, kControlCount> ControlsInTabOrder() {
     std::array<const ControlSpec*, kControlCount> order{};
     std::transform(kControls.begin(), kControls.end(), order.begin(),
-                   [](const ControlSpec& spec) { return &spec; });
+                   [](const ControlSpec& row) { return &row; });
     std::sort(order.begin(), order.end(),
               [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
     return order;

@@ -47,23 +47,23 @@ MainWindow::MainWindow() {
 
 void MainWindow::createControls() {
     // The table lists the frame before the controls it holds, so each container exists first.
-    for (const ControlSpec& spec : kControls) {
-        controls_[static_cast<std::size_t>(spec.id)] = createControl(spec);
+    for (const ControlSpec& row : kControls) {
+        controls_[static_cast<std::size_t>(row.id)] = createControl(row);
     }
-    for (const ControlSpec& spec : kControls) {
-        if (spec.labelFor) {
-            auto* label = static_cast<QLabel*>(control(spec.id));
-            label->setBuddy(control(*spec.labelFor));
+    for (const ControlSpec& row : kControls) {
+        if (row.labelFor) {
+            auto* label = static_cast<QLabel*>(control(row.id));
+            label->setBuddy(control(*row.labelFor));
             QString name = label->text();
             if (name.endsWith(u':')) {
                 name.chop(1);
             }
-            control(*spec.labelFor)->setAccessibleName(name);
+            control(*row.labelFor)->setAccessibleName(name);
         }
     }
     QWidget* previous = nullptr;
-    for (const ControlSpec* spec : ControlsInTabOrder()) {
-        QWidget* widget = control(spec->id);
+    for (const ControlSpec* row : ControlsInTabOrder()) {
+        QWidget* widget = control(row->id);
         if (widget->focusPolicy() == Qt::NoFocus) {
             continue;
         }
@@ -74,11 +74,11 @@ void MainWindow::createControls() {
     }
 }
 
-QWidget* MainWindow::createControl(const ControlSpec& spec) {
-    QWidget* parent = spec.container ? control(*spec.container) : this;
-    const QString caption = ToQString(spec.caption);
+QWidget* MainWindow::createControl(const ControlSpec& row) {
+    QWidget* parent = row.container ? control(*row.container) : this;
+    const QString caption = ToQString(row.caption);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::Label:
         widget = new QLabel(caption, parent);
         break;
@@ -96,7 +96,7 @@ QWidget* MainWindow::createControl(const ControlSpec& spec) {
         auto* edit = new QLineEdit(parent);
         // Long pasted lines and their long results are kept whole.
         edit->setMaxLength(std::numeric_limits<int>::max());
-        if (spec.kind == ControlKind::OutputBox) {
+        if (row.kind == ControlKind::OutputBox) {
             edit->setReadOnly(true);
             QPalette palette = edit->palette();
             palette.setColor(QPalette::Base,
@@ -107,8 +107,8 @@ QWidget* MainWindow::createControl(const ControlSpec& spec) {
         break;
     }
     }
-    widget->setObjectName(ToQString(spec.name));
-    const PixelRect rect = ContainerPixelRect(spec.id, logicalDpiX());
+    widget->setObjectName(ToQString(row.name));
+    const PixelRect rect = ContainerPixelRect(row.id, logicalDpiX());
     widget->setGeometry(rect.left, rect.top, rect.width, rect.height);
     return widget;
 }

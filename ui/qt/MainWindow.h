@@ -51,7 +51,7 @@ protected:
 private:
     void createControls();
     void createIconPopup();
-    QWidget* createControl(const ControlSpec& spec);
+    QWidget* createControl(const ControlSpec& row);
     QLineEdit* box(ControlId id) const;
 
     std::array<QWidget*, kControlCount> controls_{};

@@ -60,16 +60,16 @@ DWORD StyleFor(ControlKind kind) {
 // comes right before the box it names: screen readers take a box's name from that label.
 std::vector<const ControlSpec*> CreationOrder() {
     std::vector<const ControlSpec*> order;
-    for (const ControlSpec* spec : ControlsInTabOrder()) {
-        if (spec->kind == ControlKind::Label || spec->kind == ControlKind::Frame) {
+    for (const ControlSpec* row : ControlsInTabOrder()) {
+        if (row->kind == ControlKind::Label || row->kind == ControlKind::Frame) {
             continue;
         }
         for (const ControlSpec& label : kControls) {
-            if (label.labelFor == spec->id) {
+            if (label.labelFor == row->id) {
                 order.push_back(&label);
             }
         }
-        order.push_back(spec);
+        order.push_back(row);
     }
     order.push_back(&Control(ControlId::Frame1));
     return order;
@@ -121,13 +121,13 @@ bool MainWindow::Create() {
 }
 
 void MainWindow::CreateControls() {
-    for (const ControlSpec* spec : CreationOrder()) {
-        const std::wstring caption = Wide(spec->caption);
+    for (const ControlSpec* row : CreationOrder()) {
+        const std::wstring caption = Wide(row->caption);
         HWND control = CreateWindowExW(
-            0, ClassFor(spec->kind), caption.c_str(), StyleFor(spec->kind), 0, 0, 0, 0, hwnd_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(spec->id))), instance_, nullptr);
-        controls_[static_cast<std::size_t>(spec->id)] = control;
-        if (spec->kind == ControlKind::InputBox || spec->kind == ControlKind::OutputBox) {
+            0, ClassFor(row->kind), caption.c_str(), StyleFor(row->kind), 0, 0, 0, 0, hwnd_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(CommandId(row->id))), instance_, nullptr);
+        controls_[static_cast<std::size_t>(row->id)] = control;
+        if (row->kind == ControlKind::InputBox || row->kind == ControlKind::OutputBox) {
             // 0 lifts the default limit of 30,000 characters: long pasted lines stay whole.
             SendMessageW(control, EM_SETLIMITTEXT, 0, 0);
         }
@@ -153,9 +153,9 @@ void MainWindow::PlaceControls() {
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             L"MS Shell Dlg"));
     const int dpi = static_cast<int>(dpi_);
-    for (const ControlSpec& spec : kControls) {
-        const PixelRect rect = ClientPixelRect(spec.id, dpi);
-        HWND control = this->control(spec.id);
+    for (const ControlSpec& row : kControls) {
+        const PixelRect rect = ClientPixelRect(row.id, dpi);
+        HWND control = this->control(row.id);
         SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
@@ -270,8 +270,8 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
-    for (const ControlSpec& spec : kControls) {
-        if (spec.kind == ControlKind::OutputBox && CommandId(spec.id) == id) {
+    for (const ControlSpec& row : kControls) {
+        if (row.kind == ControlKind::OutputBox && CommandId(row.id) == id) {
             SetBkColor(dc, GetSysColor(COLOR_MENU));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));
         }

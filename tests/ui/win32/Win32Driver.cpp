@@ -138,32 +138,32 @@ void CheckLayout(const Program& zelvo) {
     Check(client.right == TwipsToPixels(kWindow.clientWidthTwips, 96) &&
               client.bottom == TwipsToPixels(kWindow.clientHeightTwips, 96),
           "client area is " + std::to_string(client.right) + " x " + std::to_string(client.bottom));
-    for (const ControlSpec& spec : kControls) {
-        const std::string name(spec.name);
-        HWND control = zelvo.control(spec.id);
+    for (const ControlSpec& row : kControls) {
+        const std::string name(row.name);
+        HWND control = zelvo.control(row.id);
         if (!control) {
             Check(false, name + " exists");
             continue;
         }
-        const bool box = spec.kind == ControlKind::InputBox || spec.kind == ControlKind::OutputBox;
-        const wchar_t* expectedClass = spec.kind == ControlKind::Label ? L"Static"
-                                       : box                           ? L"Edit"
-                                                                       : L"Button";
+        const bool box = row.kind == ControlKind::InputBox || row.kind == ControlKind::OutputBox;
+        const wchar_t* expectedClass = row.kind == ControlKind::Label ? L"Static"
+                                       : box                          ? L"Edit"
+                                                                      : L"Button";
         Check(lstrcmpiW(ClassOf(control).c_str(), expectedClass) == 0, name + " class");
-        Check(TextOf(control) == Wide(spec.caption), name + " caption");
+        Check(TextOf(control) == Wide(row.caption), name + " caption");
         RECT rect{};
         GetWindowRect(control, &rect);
         MapWindowPoints(nullptr, zelvo.window, reinterpret_cast<POINT*>(&rect), 2);
-        const PixelRect expected = ClientPixelRect(spec.id, 96);
+        const PixelRect expected = ClientPixelRect(row.id, 96);
         Check(rect.left == expected.left && rect.top == expected.top &&
                   rect.right - rect.left == expected.width &&
                   rect.bottom - rect.top == expected.height,
               name + " rectangle at 96 DPI");
         const LONG style = GetWindowLongW(control, GWL_STYLE);
-        if (spec.kind == ControlKind::OutputBox) {
+        if (row.kind == ControlKind::OutputBox) {
             Check((style & ES_READONLY) != 0, name + " is read-only");
         }
-        if (spec.kind == ControlKind::Button) {
+        if (row.kind == ControlKind::Button) {
             Check((style & 0x0F) == BS_PUSHBUTTON, name + " is not a default button");
         }
     }
@@ -171,15 +171,15 @@ void CheckLayout(const Program& zelvo) {
     std::string visited;
     std::string expected;
     HWND current = zelvo.control(ControlId::InputText);
-    for (const ControlSpec* spec : ControlsInTabOrder()) {
-        if (spec->kind != ControlKind::Label && spec->kind != ControlKind::Frame) {
-            expected += std::string(spec->name) + " ";
+    for (const ControlSpec* row : ControlsInTabOrder()) {
+        if (row->kind != ControlKind::Label && row->kind != ControlKind::Frame) {
+            expected += std::string(row->name) + " ";
         }
     }
     for (int i = 0; i < 7; ++i) {
-        for (const ControlSpec& spec : kControls) {
-            if (zelvo.control(spec.id) == current) {
-                visited += std::string(spec.name) + " ";
+        for (const ControlSpec& row : kControls) {
+            if (zelvo.control(row.id) == current) {
+                visited += std::string(row.name) + " ";
             }
         }
         current = GetNextDlgTabItem(zelvo.window, current, FALSE);
