@@ -28,7 +28,7 @@ cleanup
 pids=()
 
 start_x
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${ZELVO_WINEPREFIX:-$HOME/.cache/zelvo-wine}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${ZELVO_WINEPREFIX:-${HOME:-/tmp}/.cache/zelvo-wine}
 [ -f "$WINEPREFIX/system.reg" ] || wineboot --init >/dev/null 2>&1
 wine explorer /desktop=shot,800x400 "$windows/ui/win32/zelvo.exe" >/dev/null 2>&1 &
 pids+=($!)

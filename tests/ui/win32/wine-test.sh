@@ -8,7 +8,7 @@ source "$(dirname "$0")/../qt/x11-session.sh"
 start_x
 
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEPREFIX=${ZELVO_WINEPREFIX:-$HOME/.cache/zelvo-wine}
+export WINEPREFIX=${ZELVO_WINEPREFIX:-${HOME:-/tmp}/.cache/zelvo-wine}
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot --init >/dev/null 2>&1
