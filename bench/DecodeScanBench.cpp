@@ -1,6 +1,6 @@
 // Speed of DecodeScan on a typical scan line and on one very long line.
-#include "Converter.h"
-#include "../tests/decode/ScanEncoder.h"
+#include "decode/Converter.h"
+#include "tests/support/ScanEncoder.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,5 +1,5 @@
 // Writes N encoded scan lines to standard output, for timing zelvo-decode on a large input.
-#include "../tests/decode/ScanEncoder.h"
+#include "tests/support/ScanEncoder.h"
 
 #include <cstdio>
 #include <cstdlib>

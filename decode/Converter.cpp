@@ -1,6 +1,6 @@
-#include "Converter.h"
+#include "decode/Converter.h"
 
-#include "AnsiCodePage.h"
+#include "decode/AnsiCodePage.h"
 
 #include <array>
 #include <limits>

@@ -1,5 +1,6 @@
 // Converter: turns one line of CueCat scanner output into its three decoded strings.
-// Plain standard C++; strings are UTF-16, lengths and positions count 16-bit units.
+// Standard C++ (only the ANSI code page asks Windows, in AnsiCodePage.cpp); strings are
+// UTF-16, lengths and positions count 16-bit units.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // libFuzzer target: any sequence of 16-bit units as a scan line. Checks the decoder's
 // length promise besides the sanitizers' findings.
-#include "Converter.h"
+#include "decode/Converter.h"
 
 #include <cstdint>
 #include <cstdlib>

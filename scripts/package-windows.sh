@@ -8,7 +8,7 @@ x86_64=$(cd "$2" && pwd)
 mkdir -p "$3"
 out=$(cd "$3" && pwd)
 root=$(cd "$(dirname "$0")/.." && pwd)
-version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$i686/CMakeCache.txt")
 name=zelvo-$version-windows
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT

@@ -1,19 +1,19 @@
-#include "Layout.h"
+#include "ui/Layout.h"
 
 #include <algorithm>
 
 namespace zelvo {
 
-const ControlSpec& Control(ControlId id) {
+const ControlRow& Control(ControlId id) {
     return kControls[static_cast<std::size_t>(id)];
 }
 
-std::array<const ControlSpec*, kControlCount> ControlsInTabOrder() {
-    std::array<const ControlSpec*, kControlCount> order{};
+std::array<const ControlRow*, kControlCount> ControlsInTabOrder() {
+    std::array<const ControlRow*, kControlCount> order{};
     std::transform(kControls.begin(), kControls.end(), order.begin(),
-                   [](const ControlSpec& row) { return &row; });
+                   [](const ControlRow& row) { return &row; });
     std::sort(order.begin(), order.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+              [](const ControlRow* a, const ControlRow* b) { return a->tabIndex < b->tabIndex; });
     return order;
 }
 

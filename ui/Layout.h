@@ -2,6 +2,8 @@
 // order, the popup menu, and the 16x16 icon. Both front ends build the window from it.
 #pragma once
 
+#include "Version.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -42,7 +44,7 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
-struct ControlSpec {
+struct ControlRow {
     ControlId id;
     std::string_view name;
     ControlKind kind;
@@ -54,7 +56,7 @@ struct ControlSpec {
 };
 
 // clang-format off
-inline constexpr std::array<ControlSpec, kControlCount> kControls{{
+inline constexpr std::array<ControlRow, kControlCount> kControls{{
     // id                        name             kind                    caption           container          left  top   width height  tab  label for
     {ControlId::InputLabel,    "InputLabel",    ControlKind::Label,     "CueCat Output:", {},                {240,  240,  1335, 255},  6,  ControlId::InputText},
     {ControlId::InputText,     "InputText",     ControlKind::InputBox,  "",               {},                {240,  480,  5055, 285},  0,  {}},
@@ -71,20 +73,20 @@ inline constexpr std::array<ControlSpec, kControlCount> kControls{{
 }};
 // clang-format on
 
-struct WindowSpec {
+struct WindowRow {
     std::string_view caption;
     int clientWidthTwips;
     int clientHeightTwips;
 };
-inline constexpr WindowSpec kWindow{"Zelvo - 1.0.6", 7485, 2865};
+inline constexpr WindowRow kWindow{kCaption, 7485, 2865};
 
 // The popup menu of the notification-area icon: a hidden top-level menu with one item.
-struct MenuSpec {
+struct MenuRow {
     std::string_view name;
     std::string_view caption;
 };
-inline constexpr MenuSpec kIconPopup{"IconPopup", "IconPopup"};
-inline constexpr MenuSpec kExitItem{"Exit", "E&xit"};
+inline constexpr MenuRow kIconPopup{"IconPopup", "IconPopup"};
+inline constexpr MenuRow kExitItem{"Exit", "E&xit"};
 
 // The icon: 16x16 pixels, each an entry of the standard 16-colour Windows palette.
 inline constexpr int kIconSize = 16;
@@ -138,10 +140,10 @@ inline constexpr std::array<Rgb, 16> kIconPalette{{
 // Twips per inch; at 96 dots per inch one pixel is 15 twips.
 inline constexpr int kTwipsPerInch = 1440;
 
-const ControlSpec& Control(ControlId id);
+const ControlRow& Control(ControlId id);
 
 // Controls in ascending tab index: the order of the Tab key and of creation.
-std::array<const ControlSpec*, kControlCount> ControlsInTabOrder();
+std::array<const ControlRow*, kControlCount> ControlsInTabOrder();
 
 // Twips to pixels at `dpi`, rounded to the nearest pixel.
 int TwipsToPixels(int twips, int dpi);

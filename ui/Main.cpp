@@ -1,6 +1,6 @@
-#include "Main.h"
+#include "ui/Main.h"
 
-#include "Converter.h"
+#include "decode/Converter.h"
 
 #include <cmath>
 #include <limits>

@@ -2,8 +2,8 @@
 // toolkit; it reaches the toolkit through WindowPort and the notification area through ShellPort.
 #pragma once
 
-#include "NotifyIcon.h"
-#include "WindowPort.h"
+#include "ui/NotifyIcon.h"
+#include "ui/WindowPort.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "NotifyIcon.h"
+#include "ui/NotifyIcon.h"
 
-#include "AnsiCodePage.h"
+#include "decode/AnsiCodePage.h"
 
 #include <algorithm>
 #include <string_view>

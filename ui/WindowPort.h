@@ -2,7 +2,7 @@
 // and hiding, the popup menu and the screen's scale. Each front end implements it.
 #pragma once
 
-#include "Layout.h"
+#include "ui/Layout.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // Starts either the real program or a bare Qt window of the same size and reports, at the
 // window's first paint, the time since the launcher's timestamp and the peak memory.
 // Usage: startup_probe zelvo|bare LAUNCH_NS   (LAUNCH_NS: CLOCK_REALTIME at launch)
-#include "Layout.h"
-#include "Program.h"
+#include "ui/Layout.h"
+#include "ui/qt/Program.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -4,7 +4,8 @@
 # Usage: bench/startup/startup-benchmark.sh BUILD_DIR
 build=${1:?build directory}
 here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../../tests/ui/qt/x11-session.sh"
+source "$here/../../tests/support/x11-session.sh"
+export ZELVO_VERSION=${ZELVO_VERSION:-$(version_of_build "$build")}
 start_x
 probe="$build/bench/startup/startup_probe"
 

@@ -1,4 +1,4 @@
-#include "AnsiCodePage.h"
+#include "decode/AnsiCodePage.h"
 
 #include <gtest/gtest.h>
 

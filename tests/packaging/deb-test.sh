@@ -5,7 +5,8 @@
 # desktop entry.
 # Usage: deb-test.sh BUILD_DIR
 build=$(cd "${1:?build directory}" && pwd)
-source "$(dirname "$0")/../ui/qt/x11-session.sh"
+source "$(dirname "$0")/../support/x11-session.sh"
+export ZELVO_VERSION=${ZELVO_VERSION:-$(version_of_build "$build")}
 
 (cd "$build" && cpack -G DEB >/dev/null) || { echo "cpack failed"; exit 1; }
 deb=$(ls "$build"/zelvo_*_*.deb | head -1)

@@ -1,4 +1,4 @@
-#include "ScanFormat.h"
+#include "tools/zelvo-decode/ScanFormat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // Runs zelvo-decode as a process, as a user or a script would.
-#include "../decode/ScanEncoder.h"
+#include "Version.h"
+#include "tests/support/ScanEncoder.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +105,7 @@ TEST_F(ZelvoDecode, UsageVersionAndHelp) {
     EXPECT_EQ(Decode("--bogus").status, 2);
     const ToolRun version = Decode("--version");
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "zelvo-decode 1.0.6\n");
+    EXPECT_EQ(version.out, "zelvo-decode " + std::string(zelvo::kVersion) + "\n");
     const ToolRun help = Decode("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: zelvo-decode", 0), 0u);

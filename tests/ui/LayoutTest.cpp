@@ -1,9 +1,10 @@
-#include "Layout.h"
+#include "ui/Layout.h"
 #include "Version.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 using zelvo::ClientPixelRect;
 using zelvo::ControlId;
@@ -23,7 +24,7 @@ TEST(Layout, TableIsIndexedByIdAndTabOrderHasNoGaps) {
 }
 
 TEST(Layout, CaptionCarriesTheProgramVersion) {
-    EXPECT_TRUE(zelvo::kWindow.caption.ends_with(zelvo::kVersion));
+    EXPECT_EQ(zelvo::kWindow.caption, "Zelvo - " + std::string(zelvo::kVersion));
 }
 
 TEST(Layout, ControlsInsideTheFrameSitAtItsOffset) {
@@ -43,7 +44,7 @@ TEST(Layout, BoxesAndButtonsStayApartInsideTheClientArea) {
             for (const auto& b : zelvo::kControls) {
                 // The frame holds its controls, and the input label's box reaches 15 twips into
                 // the input box under it; labels draw only their text, so that is harmless.
-                const auto skipped = [](const zelvo::ControlSpec& c) {
+                const auto skipped = [](const zelvo::ControlRow& c) {
                     return c.kind == zelvo::ControlKind::Frame ||
                            c.kind == zelvo::ControlKind::Label;
                 };

@@ -1,7 +1,7 @@
-#include "FakeWindow.h"
-#include "Main.h"
+#include "tests/support/FakeWindow.h"
+#include "ui/Main.h"
 
-#include "../decode/ScanEncoder.h"
+#include "tests/support/ScanEncoder.h"
 
 #include <gtest/gtest.h>
 

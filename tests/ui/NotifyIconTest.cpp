@@ -1,5 +1,6 @@
-#include "FakeWindow.h"
-#include "Main.h"
+#include "Version.h"
+#include "tests/support/FakeWindow.h"
+#include "ui/Main.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +40,10 @@ TEST_F(NotifyIcon, LoadAddsOneIconWithTheNarrowRecord) {
                                    7,  0, 0, 0, 0,    2, 0,    0,    0x4D, 0x3C, 0x2B, 0x1A};
     EXPECT_TRUE(std::equal(std::begin(head), std::end(head), r.begin()));
     const std::string tip(r.begin() + 24, r.end());
-    EXPECT_EQ(tip, std::string("Zelvo - 1.0.6") + '\0' + std::string(50, ' '));
-    EXPECT_EQ(zelvo::TipText(main.IconData().szTip), u"Zelvo - 1.0.6");
+    const std::string caption = "Zelvo - " + std::string(zelvo::kVersion);
+    EXPECT_EQ(tip, caption + '\0' + std::string(63 - caption.size(), ' '));
+    EXPECT_EQ(zelvo::TipText(main.IconData().szTip),
+              std::u16string(caption.begin(), caption.end()));
     EXPECT_EQ(window.log, Log{}); // load does nothing else
 }
 

@@ -1,7 +1,7 @@
-#include "BatchDecoder.h"
+#include "tools/zelvo-decode/BatchDecoder.h"
 
-#include "Converter.h"
-#include "Utf8.h"
+#include "decode/Converter.h"
+#include "tools/zelvo-decode/Utf8.h"
 
 namespace zelvo {
 

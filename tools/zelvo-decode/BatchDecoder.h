@@ -2,7 +2,7 @@
 // and reporting rejected lines (no three fields, invalid UTF-8) with their place.
 #pragma once
 
-#include "ScanFormat.h"
+#include "tools/zelvo-decode/ScanFormat.h"
 
 #include <cstdio>
 #include <istream>

@@ -1,6 +1,6 @@
-#include "ScanFormat.h"
+#include "tools/zelvo-decode/ScanFormat.h"
 
-#include "Utf8.h"
+#include "tools/zelvo-decode/Utf8.h"
 
 #include <cstdio>
 

@@ -2,7 +2,7 @@
 // ended by "\n": tab-separated with escapes, or a JSON object.
 #pragma once
 
-#include "Converter.h"
+#include "decode/Converter.h"
 
 #include <string>
 

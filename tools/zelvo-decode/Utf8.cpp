@@ -1,4 +1,4 @@
-#include "Utf8.h"
+#include "tools/zelvo-decode/Utf8.h"
 
 namespace zelvo {
 namespace {

@@ -1,6 +1,6 @@
 // zelvo-decode: decodes CueCat scanner output lines from files or standard input.
 
-#include "BatchDecoder.h"
+#include "tools/zelvo-decode/BatchDecoder.h"
 #include "Version.h"
 
 #include <cerrno>
@@ -68,7 +68,8 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return kAllDecoded;
         } else if (arg == "--version") {
-            std::printf("zelvo-decode %s\n", zelvo::kVersion);
+            std::printf("zelvo-decode %.*s\n", static_cast<int>(zelvo::kVersion.size()),
+                        zelvo::kVersion.data());
             return kAllDecoded;
         } else {
             return UsageError("unknown option '" + arg + "'");

@@ -1,6 +1,6 @@
-#include "IconImage.h"
+#include "ui/qt/IconImage.h"
 
-#include "Layout.h"
+#include "ui/Layout.h"
 
 #include <QIconEngine>
 #include <QPainter>

@@ -1,6 +1,6 @@
-#include "MainWindow.h"
+#include "ui/qt/MainWindow.h"
 
-#include "IconImage.h"
+#include "ui/qt/IconImage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,10 +47,10 @@ MainWindow::MainWindow() {
 
 void MainWindow::createControls() {
     // The table lists the frame before the controls it holds, so each container exists first.
-    for (const ControlSpec& row : kControls) {
+    for (const ControlRow& row : kControls) {
         controls_[static_cast<std::size_t>(row.id)] = createControl(row);
     }
-    for (const ControlSpec& row : kControls) {
+    for (const ControlRow& row : kControls) {
         if (row.labelFor) {
             auto* label = static_cast<QLabel*>(control(row.id));
             label->setBuddy(control(*row.labelFor));
@@ -62,7 +62,7 @@ void MainWindow::createControls() {
         }
     }
     QWidget* previous = nullptr;
-    for (const ControlSpec* row : ControlsInTabOrder()) {
+    for (const ControlRow* row : ControlsInTabOrder()) {
         QWidget* widget = control(row->id);
         if (widget->focusPolicy() == Qt::NoFocus) {
             continue;
@@ -74,7 +74,7 @@ void MainWindow::createControls() {
     }
 }
 
-QWidget* MainWindow::createControl(const ControlSpec& row) {
+QWidget* MainWindow::createControl(const ControlRow& row) {
     QWidget* parent = row.container ? control(*row.container) : this;
     const QString caption = ToQString(row.caption);
     QWidget* widget = nullptr;

@@ -2,8 +2,8 @@
 // icon's popup menu, and the window operations that the handlers ask for.
 #pragma once
 
-#include "Main.h"
-#include "WindowPort.h"
+#include "ui/Main.h"
+#include "ui/WindowPort.h"
 
 #include <QWidget>
 
@@ -51,7 +51,7 @@ protected:
 private:
     void createControls();
     void createIconPopup();
-    QWidget* createControl(const ControlSpec& row);
+    QWidget* createControl(const ControlRow& row);
     QLineEdit* box(ControlId id) const;
 
     std::array<QWidget*, kControlCount> controls_{};

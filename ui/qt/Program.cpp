@@ -1,4 +1,4 @@
-#include "Program.h"
+#include "ui/qt/Program.h"
 
 namespace zelvo::qt {
 

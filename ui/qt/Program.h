@@ -2,10 +2,10 @@
 // the load handler, then the window shown with the focus in the input box.
 #pragma once
 
-#include "Main.h"
-#include "MainWindow.h"
-#include "TerminationSignals.h"
-#include "TrayShell.h"
+#include "ui/Main.h"
+#include "ui/qt/MainWindow.h"
+#include "ui/qt/TerminationSignals.h"
+#include "ui/qt/TrayShell.h"
 
 namespace zelvo::qt {
 

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "ui/qt/TerminationSignals.h"
 
 #include <QSocketNotifier>
 
@@ -41,6 +41,14 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal)
 TerminationSignals::~TerminationSignals() {
     std::signal(SIGTERM, SIG_DFL);
     std::signal(SIGINT, SIG_DFL);
+    delete notifier_; // before the socket it watches goes
+    notifier_ = nullptr;
+    for (int& fd : signalPipe) {
+        if (fd >= 0) {
+            ::close(fd);
+            fd = -1;
+        }
+    }
 }
 
 } // namespace zelvo::qt

@@ -1,7 +1,7 @@
-#include "TrayShell.h"
+#include "ui/qt/TrayShell.h"
 
-#include "Main.h"
-#include "MainWindow.h"
+#include "ui/Main.h"
+#include "ui/qt/MainWindow.h"
 
 namespace zelvo::qt {
 

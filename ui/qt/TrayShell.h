@@ -2,7 +2,7 @@
 // out with QSystemTrayIcon; the icon's clicks go back to the window as mouse messages.
 #pragma once
 
-#include "NotifyIcon.h"
+#include "ui/NotifyIcon.h"
 
 #include <QSystemTrayIcon>
 

@@ -1,7 +1,7 @@
 // zelvo: the window program on Linux.
 
-#include "IconImage.h"
-#include "Program.h"
+#include "ui/qt/IconImage.h"
+#include "ui/qt/Program.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "Dpi.h"
+#include "ui/win32/Dpi.h"
 
 namespace zelvo::win32 {
 namespace {

@@ -1,7 +1,7 @@
-#include "MainWindow.h"
+#include "ui/win32/MainWindow.h"
 
-#include "Dpi.h"
-#include "Win32Ids.h"
+#include "ui/win32/Dpi.h"
+#include "ui/win32/Win32Ids.h"
 
 #include <windowsx.h>
 
@@ -58,13 +58,13 @@ DWORD StyleFor(ControlKind kind) {
 
 // Creation order is the order of Tab among the controls that take the focus, and each label
 // comes right before the box it names: screen readers take a box's name from that label.
-std::vector<const ControlSpec*> CreationOrder() {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec* row : ControlsInTabOrder()) {
+std::vector<const ControlRow*> CreationOrder() {
+    std::vector<const ControlRow*> order;
+    for (const ControlRow* row : ControlsInTabOrder()) {
         if (row->kind == ControlKind::Label || row->kind == ControlKind::Frame) {
             continue;
         }
-        for (const ControlSpec& label : kControls) {
+        for (const ControlRow& label : kControls) {
             if (label.labelFor == row->id) {
                 order.push_back(&label);
             }
@@ -121,7 +121,7 @@ bool MainWindow::Create() {
 }
 
 void MainWindow::CreateControls() {
-    for (const ControlSpec* row : CreationOrder()) {
+    for (const ControlRow* row : CreationOrder()) {
         const std::wstring caption = Wide(row->caption);
         HWND control = CreateWindowExW(
             0, ClassFor(row->kind), caption.c_str(), StyleFor(row->kind), 0, 0, 0, 0, hwnd_,
@@ -153,7 +153,7 @@ void MainWindow::PlaceControls() {
                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                             L"MS Shell Dlg"));
     const int dpi = static_cast<int>(dpi_);
-    for (const ControlSpec& row : kControls) {
+    for (const ControlRow& row : kControls) {
         const PixelRect rect = ClientPixelRect(row.id, dpi);
         HWND control = this->control(row.id);
         SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
@@ -270,7 +270,7 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
-    for (const ControlSpec& row : kControls) {
+    for (const ControlRow& row : kControls) {
         if (row.kind == ControlKind::OutputBox && CommandId(row.id) == id) {
             SetBkColor(dc, GetSysColor(COLOR_MENU));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_MENU));

@@ -2,9 +2,9 @@
 // hands each message to a named function, controls built from the layout table.
 #pragma once
 
-#include "Handles.h"
-#include "Main.h"
-#include "WindowPort.h"
+#include "ui/win32/Handles.h"
+#include "ui/Main.h"
+#include "ui/WindowPort.h"
 
 #include <windows.h>
 

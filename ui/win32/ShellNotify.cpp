@@ -1,4 +1,4 @@
-#include "ShellNotify.h"
+#include "ui/win32/ShellNotify.h"
 
 #include <windows.h>
 #include <shellapi.h>

@@ -2,7 +2,7 @@
 // Shell_NotifyIconA in the record's first, narrow-character layout.
 #pragma once
 
-#include "NotifyIcon.h"
+#include "ui/NotifyIcon.h"
 
 namespace zelvo::win32 {
 

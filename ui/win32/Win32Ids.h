@@ -5,7 +5,7 @@
 #define ZELVO_ICON_RESOURCE 1
 
 #ifndef RC_INVOKED
-#include "Layout.h"
+#include "ui/Layout.h"
 
 namespace zelvo::win32 {
 

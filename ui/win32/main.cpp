@@ -1,8 +1,8 @@
 // zelvo.exe: the window program on Windows.
 
-#include "Main.h"
-#include "MainWindow.h"
-#include "ShellNotify.h"
+#include "ui/Main.h"
+#include "ui/win32/MainWindow.h"
+#include "ui/win32/ShellNotify.h"
 
 #include <windows.h>
 

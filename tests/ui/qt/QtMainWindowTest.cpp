@@ -1,9 +1,9 @@
 // The Qt window under the offscreen platform: geometry at the screen's DPI, keyboard use,
 // and the handlers' effects as a user sees them.
-#include "../FakeWindow.h"
-#include "../../decode/ScanEncoder.h"
-#include "Main.h"
-#include "MainWindow.h"
+#include "tests/support/FakeWindow.h"
+#include "tests/support/ScanEncoder.h"
+#include "ui/Main.h"
+#include "ui/qt/MainWindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -88,7 +88,7 @@ TEST_F(QtMainWindow, ControlsSitWhereTheLayoutPutsThemAtTheScreensDpi) {
 }
 
 TEST_F(QtMainWindow, CaptionsAndStartingState) {
-    EXPECT_EQ(window.windowTitle(), "Zelvo - 1.0.6");
+    EXPECT_EQ(window.windowTitle(), "Zelvo - " + QString::fromLatin1(zelvo::kVersion));
     EXPECT_EQ(static_cast<QPushButton*>(window.control(ControlId::DecodeButton))->text(),
               "&Decode");
     EXPECT_EQ(static_cast<QGroupBox*>(window.control(ControlId::Frame1))->title(),

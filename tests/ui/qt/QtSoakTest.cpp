@@ -1,9 +1,9 @@
 // Thousands of decode, hide and show cycles through the real window must not grow its
 // peak memory: a leak per cycle would show here long before a user noticed it.
-#include "../FakeWindow.h"
-#include "../../decode/ScanEncoder.h"
-#include "Main.h"
-#include "MainWindow.h"
+#include "tests/support/FakeWindow.h"
+#include "tests/support/ScanEncoder.h"
+#include "ui/Main.h"
+#include "ui/qt/MainWindow.h"
 
 #include <QApplication>
 #include <QLineEdit>

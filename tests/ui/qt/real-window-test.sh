@@ -4,7 +4,7 @@
 # Usage: real-window-test.sh ZELVO ZELVO_DECODE
 zelvo=$1
 zelvo_decode=$2
-source "$(dirname "$0")/x11-session.sh"
+source "$(dirname "$0")/../../support/x11-session.sh"
 start_x
 
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'

@@ -3,7 +3,7 @@
 # xdotool as a user would; then the same program on a desktop without a notification area.
 # Usage: tray-test.sh ZELVO
 zelvo=$1
-source "$(dirname "$0")/x11-session.sh"
+source "$(dirname "$0")/../../support/x11-session.sh"
 start_x
 export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
 
@@ -131,8 +131,8 @@ xdotool key alt+h
 iconic() { xprop -id "$window" WM_STATE | grep -q 'Iconic'; }
 check "Hide minimises instead of hiding" wait_until iconic
 check "the minimised window stays on the desktop's window list" \
-    bash -c "wmctrl -l | grep -q 'Zelvo - 1.0.6'"
-wmctrl -c 'Zelvo - 1.0.6'
+    bash -c "wmctrl -l | grep -qF '$(window_caption)'"
+wmctrl -c "$(window_caption)"
 check "closing the window ends the program" wait_until process_ended "$app"
 wait "$app"
 check "with status 0" test $? -eq 0

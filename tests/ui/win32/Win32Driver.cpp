@@ -1,12 +1,12 @@
 // Drives zelvo.exe from outside, as a user and the shell do: finds its window by caption,
 // checks the controls, types and clicks with messages, and plays the notification area.
 // Usage: zelvo-driver.exe ZELVO_EXE      Prints "N passed, N failed" last.
-#include "Converter.h"
-#include "Layout.h"
-#include "Main.h"
-#include "Win32Ids.h"
+#include "decode/Converter.h"
+#include "ui/Layout.h"
+#include "ui/Main.h"
+#include "ui/win32/Win32Ids.h"
 
-#include "../../decode/ScanEncoder.h"
+#include "tests/support/ScanEncoder.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -138,7 +138,7 @@ void CheckLayout(const Program& zelvo) {
     Check(client.right == TwipsToPixels(kWindow.clientWidthTwips, 96) &&
               client.bottom == TwipsToPixels(kWindow.clientHeightTwips, 96),
           "client area is " + std::to_string(client.right) + " x " + std::to_string(client.bottom));
-    for (const ControlSpec& row : kControls) {
+    for (const ControlRow& row : kControls) {
         const std::string name(row.name);
         HWND control = zelvo.control(row.id);
         if (!control) {
@@ -171,13 +171,13 @@ void CheckLayout(const Program& zelvo) {
     std::string visited;
     std::string expected;
     HWND current = zelvo.control(ControlId::InputText);
-    for (const ControlSpec* row : ControlsInTabOrder()) {
+    for (const ControlRow* row : ControlsInTabOrder()) {
         if (row->kind != ControlKind::Label && row->kind != ControlKind::Frame) {
             expected += std::string(row->name) + " ";
         }
     }
     for (int i = 0; i < 7; ++i) {
-        for (const ControlSpec& row : kControls) {
+        for (const ControlRow& row : kControls) {
             if (zelvo.control(row.id) == current) {
                 visited += std::string(row.name) + " ";
             }
@@ -213,6 +213,10 @@ void CheckCommands(const Program& zelvo) {
         const std::string what =
             "decode of " +
             std::string(line.begin(), line.begin() + std::min<std::size_t>(line.size(), 12));
+        Check(scan.has_value(), what + " is a scan");
+        if (!scan) {
+            continue;
+        }
         Check(TextOf(zelvo.control(ControlId::SerialText)) ==
                       Wide(WithControlPictures(scan->serial)) &&
                   TextOf(zelvo.control(ControlId::CodeTypeText)) ==

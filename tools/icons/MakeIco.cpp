@@ -1,9 +1,10 @@
 // Writes the window's icon as a .ico file (16x16, 4 bits per pixel, standard palette)
 // from the layout table, so the table stays the one source of the image.
 // Usage: make-ico OUTPUT.ico
-#include "Layout.h"
+#include "ui/Layout.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <vector>
 
@@ -75,7 +76,14 @@ int main(int argc, char** argv) {
     // An empty mask: every pixel opaque.
     ico.insert(ico.end(), kIconSize * kAndRowBytes, 0);
 
-    std::ofstream(argv[1], std::ios::binary)
-        .write(reinterpret_cast<const char*>(ico.data()), static_cast<std::streamsize>(ico.size()));
+    // A half-written icon must fail the build, not be linked into the program.
+    std::ofstream file(argv[1], std::ios::binary);
+    file.write(reinterpret_cast<const char*>(ico.data()), static_cast<std::streamsize>(ico.size()));
+    file.close();
+    if (!file) {
+        std::fprintf(stderr, "make-ico: cannot write %s\n", argv[1]);
+        std::remove(argv[1]);
+        return 1;
+    }
     return 0;
 }

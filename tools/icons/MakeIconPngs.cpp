@@ -1,8 +1,8 @@
 // Build tool: writes the icon for the desktop's icon theme as PNG files at 16, 32, 48, 64
 // and 128 pixels, each a whole multiple of the 16x16 image, pixel for pixel.
 // Usage: make-icon-pngs OUTPUT_DIR   (writes OUTPUT_DIR/SIZExSIZE/apps/zelvo.png)
-#include "IconImage.h"
-#include "Layout.h"
+#include "ui/qt/IconImage.h"
+#include "ui/Layout.h"
 
 #include <QDir>
 #include <QGuiApplication>

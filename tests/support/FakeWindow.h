@@ -1,8 +1,8 @@
 // A window and shell without a toolkit: they record what the handlers ask of them.
 #pragma once
 
-#include "NotifyIcon.h"
-#include "WindowPort.h"
+#include "ui/NotifyIcon.h"
+#include "ui/WindowPort.h"
 
 #include <map>
 #include <string>
@@ -41,7 +41,7 @@ public:
     std::map<ControlId, std::u16string> texts;
     std::vector<std::string> log;
     std::optional<ControlId> focus;
-    std::u16string caption = u"Zelvo - 1.0.6";
+    std::u16string caption{kWindow.caption.begin(), kWindow.caption.end()};
     double twipsPerPixel = 15;
     bool visible = true;
     bool minimized = false;

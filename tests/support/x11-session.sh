@@ -1,6 +1,11 @@
-# Shared steps of the real-window tests: a private X server, the program under test, and
-# checks that count. Source it; call finish at the end.
+# Shared steps of the real-window tests, the Wine tests, the package test and the scripts
+# that drive real windows: a private X server and session bus, the program's window, and
+# checks that count. Source it; call finish at the end. Everything started is ended on exit.
 set -uo pipefail
+
+# The version the window's caption carries: set by CTest from the build, or read from a
+# build's CMake cache with version_of_build.
+version_of_build() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
 
 passed=0
 failed=0
@@ -25,8 +30,25 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
     wait 2>/dev/null
+    [ -n "${session_dir:-}" ] && rm -rf "$session_dir"
 }
 trap cleanup EXIT
+
+# A session bus of the test's own, never the desktop's and never an autolaunched one that
+# would outlive the test. It holds no StatusNotifierWatcher, so Qt's tray icon uses XEmbed.
+start_session_bus() {
+    local address_file
+    address_file=$(mktemp)
+    dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$address_file" >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 100); do
+        [ -s "$address_file" ] && break
+        sleep 0.05
+    done
+    DBUS_SESSION_BUS_ADDRESS=$(head -1 "$address_file")
+    export DBUS_SESSION_BUS_ADDRESS
+    rm -f "$address_file"
+}
 
 start_x() {
     local fd_file
@@ -39,10 +61,11 @@ start_x() {
     done
     export DISPLAY=":$(head -1 "$fd_file")"
     rm -f "$fd_file"
-    export XDG_RUNTIME_DIR
-    XDG_RUNTIME_DIR=$(mktemp -d)
-    # Without a session bus, Qt's tray icon uses the XEmbed protocol of the tray host.
-    unset DBUS_SESSION_BUS_ADDRESS
+    [ -n "${session_dir:-}" ] && rm -rf "$session_dir"
+    session_dir=$(mktemp -d)
+    chmod 700 "$session_dir"
+    export XDG_RUNTIME_DIR=$session_dir
+    start_session_bus
 }
 
 # Waits up to 10 s for a command to succeed.
@@ -54,7 +77,12 @@ wait_until() {
     return 1
 }
 
-main_window() { xdotool search --name '^Zelvo - 1\.0\.6$' 2>/dev/null | head -1; }
+window_caption() { echo "Zelvo - ${ZELVO_VERSION:?set ZELVO_VERSION to the build version}"; }
+main_window() {
+    local caption
+    caption=$(window_caption)
+    xdotool search --name "^${caption//./\\.}\$" 2>/dev/null | head -1
+}
 has_main_window() { [ -n "$(main_window)" ]; }
 map_state() { xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Map State: //p'; }
 is_viewable() { [ "$(map_state "$1")" = IsViewable ]; }
