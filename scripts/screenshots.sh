@@ -6,7 +6,9 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 linux=$(cd "$1" && pwd)
 windows=$(cd "$2" && pwd)
-source "$root/tests/ui/qt/x11-session.sh"
+source "$root/tests/support/x11-session.sh"
+source "$root/tests/support/wine-session.sh"
+export ZELVO_VERSION=${ZELVO_VERSION:-$(version_of_build "$linux")}
 out=$root/docs/screenshots
 mkdir -p "$out"
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
@@ -28,9 +30,8 @@ cleanup
 pids=()
 
 start_x
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX=${ZELVO_WINEPREFIX:-${HOME:-/tmp}/.cache/zelvo-wine}
-[ -f "$WINEPREFIX/system.reg" ] || wineboot --init >/dev/null 2>&1
-wine explorer /desktop=shot,800x400 "$windows/ui/win32/zelvo.exe" >/dev/null 2>&1 &
+wine_start
+run_wine explorer /desktop=shot,800x400 "$windows/ui/win32/zelvo.exe" >/dev/null 2>&1 &
 pids+=($!)
 sleep 6
 xdotool type --delay 5 "$line"
@@ -38,5 +39,5 @@ xdotool key alt+d
 sleep 1
 # The window stands at the top left of Wine's desktop; trim the desktop's plain colour.
 import -window root -crop 800x370+0+0 +repage -trim +repage "$out/windows.png"
-wineserver -k 2>/dev/null
+wine_stop
 echo "wrote $out/linux.png and $out/windows.png"

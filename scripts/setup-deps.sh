@@ -8,7 +8,7 @@ sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev fonts-dejavu-core)
 if [ "$purpose" = test ]; then
-    packages+=(libgtest-dev libgmock-dev xvfb xauth xdotool x11-utils xclip trayer openbox wmctrl
+    packages+=(libgtest-dev libgmock-dev dbus-daemon xvfb xauth xdotool x11-utils xclip trayer openbox wmctrl
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 imagemagick desktop-file-utils appstream man-db dpkg-dev)
 fi
 

@@ -1,24 +1,43 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds Zelvo and runs every test suite; ends with a summary line.
+# Sets up what is missing, builds Zelvo and runs every test suite; prints the time of each
+# stage and ends with a summary line. A stage that cannot run on this machine is reported as
+# skipped, with its reason, never as passed.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
 
 scripts/setup-deps.sh test || { echo "setup: 0 passed, 1 failed"; exit 1; }
+source tests/support/wine-session.sh
 
+# Processes of the kinds the tests start; any that the run leaves behind fails it.
+test_processes() {
+    ps -eo pid=,comm= | awk '$2 ~ /^(Xvfb|dbus-daemon|dbus-launch|wineserver|trayer|openbox|xfce4-panel|panel-.*|sway|swaybg|waybar|zelvo.*|.*\.exe)$/ {print $1, $2}'
+}
+before=$(test_processes)
+
+readonly skip_status=77
 passed=0
 failed=0
+skipped=0
+skip_reasons=()
 stage() {
-    local name=$1
+    local name=$1 start=$SECONDS status
     shift
     echo "=== $name"
-    if "$@"; then
+    "$@"
+    status=$?
+    local took="$((SECONDS - start)) s"
+    if [ "$status" -eq 0 ]; then
         passed=$((passed + 1))
-        echo "=== $name: passed"
+        echo "=== $name: passed in $took"
+    elif [ "$status" -eq "$skip_status" ]; then
+        skipped=$((skipped + 1))
+        skip_reasons+=("$name: $skip_reason")
+        echo "=== $name: skipped in $took ($skip_reason)"
     else
         failed=$((failed + 1))
-        echo "=== $name: FAILED"
+        echo "=== $name: FAILED in $took"
     fi
 }
 
@@ -41,7 +60,12 @@ windows_build_and_test() {
     cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null &&
         cmake --build "$dir" -j"$jobs" &&
-        tests/ui/win32/wine-test.sh "$dir"
+        tests/ui/win32/pe-check.sh "$dir" "$arch" || return 1
+    if [ "$arch" = i686 ] && ! can_run_32bit; then
+        skip_reason="built and checked statically; not run, this machine cannot execute 32-bit programs"
+        return "$skip_status"
+    fi
+    tests/ui/win32/wine-test.sh "$dir"
 }
 
 stage "Windows i686 build, tested under Wine" windows_build_and_test i686
@@ -58,5 +82,23 @@ packages() {
 
 stage "packages" packages
 
-echo "stages: $passed passed, $failed failed"
+# Nothing of the run may outlive it: a leftover X server, bus or tray would be a test that
+# does not clean up after itself.
+leftovers() { comm -13 <(sort <<<"$before") <(test_processes | sort); }
+for _ in $(seq 50); do
+    [ -z "$(leftovers)" ] && break
+    sleep 0.2
+done
+left=$(leftovers)
+if [ -n "$left" ]; then
+    echo "=== processes left behind by the tests:"
+    echo "$left"
+    kill $(awk '{print $1}' <<<"$left") 2>/dev/null
+    failed=$((failed + 1))
+else
+    echo "=== no process of the tests left behind"
+fi
+
+for reason in "${skip_reasons[@]}"; do echo "skipped: $reason"; done
+echo "stages: $passed passed, $failed failed, $skipped skipped"
 [ "$failed" -eq 0 ]
