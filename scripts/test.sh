@@ -12,7 +12,7 @@ source tests/support/wine-session.sh
 
 # Processes of the kinds the tests start; any that the run leaves behind fails it.
 test_processes() {
-    ps -eo pid=,comm= | awk '$2 ~ /^(Xvfb|dbus-daemon|dbus-launch|wineserver|trayer|openbox|xfce4-panel|panel-.*|sway|swaybg|waybar|zelvo.*|.*\.exe)$/ {print $1, $2}'
+    ps -eo pid=,stat=,comm= | awk '$2 !~ /^Z/ && $3 ~ /^(Xvfb|dbus-daemon|dbus-launch|wineserver|trayer|openbox|xfce4-panel|xfconfd|wrapper-.*|panel-.*|sway|swaybg|waybar|wtype|Xwayland|zelvo.*|.*\.exe)$/ {print $1, $3}'
 }
 before=$(test_processes)
 

@@ -17,6 +17,7 @@ dpkg-deb -x "$deb" "$root"
 depends=$(dpkg-deb -f "$deb" Depends)
 check "dependencies come from the binaries ($depends)" \
     grep -q 'libqt6widgets6' <<<"$depends"
+check "and bring Qt's Wayland plugin" grep -q 'qt6-wayland' <<<"$depends"
 for file in usr/bin/zelvo usr/bin/zelvo-decode usr/share/man/man1/zelvo-decode.1 \
     usr/share/applications/org.zelvo.Zelvo.desktop usr/share/metainfo/org.zelvo.Zelvo.metainfo.xml; do
     check "package holds /$file" test -f "$root/$file"

@@ -17,7 +17,7 @@ public:
 
 private:
     MainWindow window_;
-    TrayShell shell_{window_};
+    TrayShell shell_{window_, [this] { main_.Taskbar_Created(); }};
     Main main_{window_, shell_};
     TerminationSignals termination_{[this] { main_.Form_Terminate(); }};
 };

@@ -51,11 +51,21 @@ start_program() {
     window=$(main_window)
 }
 
+start_trayer() {
+    trayer --edge top --align right --widthtype request --height 24 --transparent false \
+        >/dev/null 2>&1 &
+    trayer_pid=$!
+    pids+=($trayer_pid)
+    wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
+}
+double_click_icon() {
+    local ix iy
+    read -r ix iy < <(icon_centre)
+    xdotool mousemove "$ix" "$iy" click --repeat 2 --delay 80 1
+}
+
 echo "--- with a notification area"
-trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    >/dev/null 2>&1 &
-pids+=($!)
-wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
+start_trayer
 start_program
 check "the icon docks in the notification area" wait_until has_tray_icon
 check "exactly one icon of the program" test "$(tray_icon | wc -l)" -eq 1
@@ -115,6 +125,24 @@ wait_until has_tray_icon
 kill -TERM "$app"
 check "SIGTERM ends the program" wait_until process_ended "$app"
 check "and removes the icon" wait_until has_no_tray_icon
+
+echo "--- a notification area that starts after the program, and restarts"
+for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+wait 2>/dev/null
+pids=()
+start_x
+start_program
+start_trayer
+check "the icon docks in a tray started later" wait_until has_tray_icon
+focus_window "$window"
+xdotool key alt+h
+check "then Hide hides the window" wait_until is_not_viewable "$window"
+kill "$trayer_pid"
+wait "$trayer_pid" 2>/dev/null
+start_trayer
+check "the icon docks again in the restarted tray" wait_until has_tray_icon
+double_click_icon
+check "and a double-click on it shows the window" wait_until is_viewable "$window"
 
 echo "--- without a notification area"
 for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
