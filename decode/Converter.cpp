@@ -2,6 +2,7 @@
 
 #include "decode/AnsiCodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -10,7 +11,6 @@ namespace {
 
 constexpr std::u16string_view kAlphabet =
     u"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+-";
-constexpr int kMask = 0x5A;
 constexpr std::size_t kGroupSymbols = 4;
 constexpr int kBitsPerSymbol = 6;
 constexpr int kBitsPerByte = 8;
@@ -31,23 +31,43 @@ int SymbolValue(char16_t symbol) {
     return symbol < 128 ? kSymbolValues[symbol] : -1;
 }
 
-} // namespace
-
-std::u16string ToBinary(std::int32_t number, std::int32_t width) {
-    std::u16string reversed;
+// The digits of `number` without leading zeros, written backwards from `end`; returns where
+// they start. A signed 32-bit number has at most 31 of them.
+char16_t* WriteDigitsBackwards(std::int32_t number, char16_t* end) {
     while (number > 1) {
-        reversed.push_back(number % 2 == 1 ? u'1' : u'0');
+        *--end = number % 2 == 1 ? u'1' : u'0';
         number /= 2;
     }
     if (number == 1) {
-        reversed.push_back(u'1');
+        *--end = u'1';
     }
+    return end;
+}
+
+// ToBinary for widths of at most 31, into a buffer of the caller's: no allocation, which
+// matters once for every symbol of every line.
+std::u16string_view ToBinaryInto(std::int32_t number, std::int32_t width,
+                                 std::array<char16_t, 32>& buffer) {
+    char16_t* const end = buffer.data() + buffer.size();
+    char16_t* start = WriteDigitsBackwards(number, end);
+    while (end - start < width) {
+        *--start = u'0';
+    }
+    return {start, static_cast<std::size_t>(end - start)};
+}
+
+} // namespace
+
+std::u16string ToBinary(std::int32_t number, std::int32_t width) {
+    std::array<char16_t, 32> buffer;
+    char16_t* const end = buffer.data() + buffer.size();
+    char16_t* const start = WriteDigitsBackwards(number, end);
+    const auto length = static_cast<std::int64_t>(end - start);
     std::u16string digits;
-    const auto length = static_cast<std::int64_t>(reversed.size());
     if (width > length) {
         digits.assign(static_cast<std::size_t>(width - length), u'0');
     }
-    digits.append(reversed.rbegin(), reversed.rend());
+    digits.append(start, end);
     return digits;
 }
 
@@ -63,7 +83,7 @@ std::int32_t FromBinary(std::u16string_view digits) {
     return static_cast<std::int32_t>(total);
 }
 
-std::u16string DecodeField(std::u16string_view field) {
+std::u16string DecodeField(std::u16string_view field, std::uint8_t mask) {
     const std::size_t length = field.size();
     std::u16string output;
     output.reserve(length / kGroupSymbols * 3 + 3);
@@ -77,15 +97,17 @@ std::u16string DecodeField(std::u16string_view field) {
         }
         const std::u16string_view group = field.substr(start, kGroupSymbols);
 
-        std::u16string digits;
+        std::array<char16_t, kGroupSymbols * kBitsPerSymbol> digits;
+        std::array<char16_t, 32> symbolDigits;
         for (std::size_t place = 0; place < kGroupSymbols; ++place) {
             // A missing symbol at the end of the field counts as value 0.
             const int value = place < group.size() ? SymbolValue(group[place]) : 0;
-            digits += ToBinary(value, kBitsPerSymbol);
+            const std::u16string_view six = ToBinaryInto(value, kBitsPerSymbol, symbolDigits);
+            std::copy(six.begin(), six.end(), digits.begin() + place * kBitsPerSymbol);
         }
-        const std::u16string_view bits = digits;
+        const std::u16string_view bits(digits.data(), digits.size());
         for (std::size_t bit = 0; bit < bits.size(); bit += kBitsPerByte) {
-            const int byte = FromBinary(bits.substr(bit, kBitsPerByte)) ^ kMask;
+            const int byte = FromBinary(bits.substr(bit, kBitsPerByte)) ^ mask;
             output.push_back(AnsiToUnicode(static_cast<std::uint8_t>(byte)));
         }
     }
@@ -98,7 +120,7 @@ std::u16string DecodeField(std::u16string_view field) {
     return output;
 }
 
-std::optional<DecodedScan> DecodeScan(std::u16string_view line) {
+std::optional<DecodedScan> DecodeScan(std::u16string_view line, std::uint8_t mask) {
     std::u16string_view rest = line.empty() ? line : line.substr(1);
     std::array<std::u16string_view, 3> fields;
     for (auto& field : fields) {
@@ -110,9 +132,9 @@ std::optional<DecodedScan> DecodeScan(std::u16string_view line) {
         rest = rest.substr(end + 1);
     }
     DecodedScan scan;
-    scan.serial = DecodeField(fields[0]);
-    scan.codeType = DecodeField(fields[1]);
-    scan.code = DecodeField(fields[2]);
+    scan.serial = DecodeField(fields[0], mask);
+    scan.codeType = DecodeField(fields[1], mask);
+    scan.code = DecodeField(fields[2], mask);
     return scan;
 }
 

@@ -19,10 +19,13 @@ std::u16string ToBinary(std::int32_t number, std::int32_t width);
 // (more than 31 significant digits) saturates at INT32_MAX instead of overflowing.
 std::int32_t FromBinary(std::u16string_view digits);
 
+// The byte every decoded byte is masked with by the scanners the window is made for.
+inline constexpr std::uint8_t kDefaultMask = 0x5A;
+
 // Decodes one field: every four symbols of the 64-symbol alphabet carry three bytes masked
-// with 0x5A. A field of L units always gives floor(3L/4) characters; characters outside the
-// alphabet count as value 0.
-std::u16string DecodeField(std::u16string_view field);
+// with `mask`. A field of L units always gives floor(3L/4) characters; characters outside
+// the alphabet count as value 0.
+std::u16string DecodeField(std::u16string_view field, std::uint8_t mask = kDefaultMask);
 
 struct DecodedScan {
     std::u16string serial;
@@ -34,6 +37,6 @@ struct DecodedScan {
 
 // Drops the leading character, cuts three fields each ended by "." and decodes them.
 // Returns nothing when fewer than three "." follow the leading character.
-std::optional<DecodedScan> DecodeScan(std::u16string_view line);
+std::optional<DecodedScan> DecodeScan(std::u16string_view line, std::uint8_t mask = kDefaultMask);
 
 } // namespace zelvo

@@ -57,6 +57,16 @@ protected:
                 ReadFile(dir_ / "stderr")};
     }
 
+    // Runs `script` with bash in the test's folder.
+    ToolRun Shell(const std::string& script) {
+        Write("script.sh", script);
+        const std::string command =
+            "cd '" + dir_.string() + "' && bash script.sh </dev/null >stdout 2>stderr";
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "stdout"),
+                ReadFile(dir_ / "stderr")};
+    }
+
     fs::path dir_;
 };
 
@@ -158,4 +168,60 @@ TEST_F(ZelvoDecode, EachScanIsWrittenAsSoonAsItsLineArrives) {
     ::waitpid(child, &status, 0);
     ::close(fromChild[0]);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// Odd but ordinary input and broken surroundings, each run through a shell as a user would:
+// no failure may pass for success, and memory stays bounded on a line of 200 MB.
+TEST_F(ZelvoDecode, OddInputAndFailedOutputAreNeverReportedAsSuccess) {
+    Write("good.txt", kLine + "\n");
+    const std::string two = kResult + kResult;
+    struct Row {
+        std::string script; // D is the tool, L the example line
+        int status;
+        std::string out;
+        const char* err; // a part of standard error
+    };
+#if defined(__SANITIZE_ADDRESS__)
+    const std::string limit = ""; // the sanitizer reserves more address space than any limit
+#else
+    const std::string limit = "ulimit -v 1000000; ";
+#endif
+    const Row rows[] = {
+        {R"(printf '\357\273\277%s\n' "$L" | $D)", 0, kResult, ""},
+        {R"(printf '%s\rnot-a-scan\r%s\r' "$L" "$L" | $D)", 1, two,
+         "(standard input):2: not a scan"},
+        {"mkdir -p somedir; $D somedir good.txt", 2, kResult,
+         "zelvo-decode: somedir: Is a directory"},
+        {"$D < somedir", 2, "", "(standard input): Is a directory"},
+        {"$D <&-", 2, "", "Bad file descriptor"},
+        {"$D good.txt > /dev/full", 2, "", "write error: No space left on device"},
+        {"$D --help > /dev/full", 2, "", "write error: No space left on device"},
+        {"$D good.txt >&-", 2, "", "write error: Bad file descriptor"},
+        {"yes \"$L\" | head -n 300000 > many.txt; trap '' PIPE;"
+         " { $D many.txt; echo $? > status; } | head -n 1 > /dev/null; test \"$(cat status)\" -ne "
+         "0",
+         0, "", ""},
+        {"(" + limit +
+             "{ cat good.txt; head -c 200000000 /dev/zero | tr '\\0' a; echo; cat good.txt; } | "
+             "$D)",
+         1, two, "(standard input):2: line longer than 16 MiB"},
+    };
+    for (const Row& row : rows) {
+        const ToolRun run =
+            Shell(std::string("D='" ZELVO_DECODE_EXE "'; L='") + kLine + "'\n" + row.script);
+        EXPECT_EQ(run.status, row.status) << row.script << "\n" << run.err;
+        EXPECT_EQ(run.out, row.out) << row.script;
+        EXPECT_NE(run.err.find(row.err), std::string::npos) << row.script << "\n" << run.err;
+    }
+}
+
+TEST_F(ZelvoDecode, MaskDecodesScannersThatMaskWithAnotherByte) {
+    const std::string line = Utf8(zelvo::test::EncodeScan("0123456789", "UPA", "0785342", 0x43));
+    const std::string result = "0123456789\tUPA\t0785342\n";
+    EXPECT_EQ(Decode("--mask 0x43", line).out, result);
+    EXPECT_EQ(Decode("--mask=67", line).out, result);
+    EXPECT_NE(Decode("", line).out, result);
+    for (const char* bad : {"--mask 256", "--mask 0x", "--mask -1", "--mask x43", "--mask"}) {
+        EXPECT_EQ(Decode(bad, line).status, 2) << bad;
+    }
 }

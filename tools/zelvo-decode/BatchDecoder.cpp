@@ -1,17 +1,33 @@
 #include "tools/zelvo-decode/BatchDecoder.h"
 
 #include "decode/Converter.h"
+#include "tools/zelvo-decode/LineReader.h"
 #include "tools/zelvo-decode/Utf8.h"
 
 namespace zelvo {
 
-BatchResult DecodeStream(std::istream& input, const std::string& name, OutputFormat format,
-                         std::FILE* out, std::FILE* err) {
+BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& options, Output& out,
+                         std::FILE* err) {
     BatchResult result;
+    LineReader reader(fd);
     std::string line;
-    for (long number = 1; std::getline(input, line); ++number) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
+    const auto reject = [&](const char* why) {
+        std::fprintf(err, "zelvo-decode: %s:%ld: %s; line skipped\n", name.c_str(),
+                     reader.LineNumber(), why);
+        ++result.rejected;
+    };
+    while (out.Error() == 0) {
+        const auto status = reader.Next(line, [&out] { out.Flush(); });
+        if (status == LineReader::Status::End) {
+            break;
+        }
+        if (status == LineReader::Status::ReadError) {
+            result.readError = reader.Error();
+            break;
+        }
+        if (status == LineReader::Status::TooLong) {
+            reject("line longer than 16 MiB");
+            continue;
         }
         if (line.empty()) {
             continue;
@@ -19,23 +35,16 @@ BatchResult DecodeStream(std::istream& input, const std::string& name, OutputFor
         auto text = Utf8ToUtf16(line);
         if (const auto* bad = std::get_if<Utf8Error>(&text)) {
             std::fprintf(err, "zelvo-decode: %s:%ld: invalid UTF-8 at byte %zu; line skipped\n",
-                         name.c_str(), number, bad->offset + 1);
+                         name.c_str(), reader.LineNumber(), bad->offset + 1);
             ++result.rejected;
             continue;
         }
-        const auto scan = DecodeScan(std::get<std::u16string>(text));
+        const auto scan = DecodeScan(std::get<std::u16string>(text), options.mask);
         if (!scan) {
-            std::fprintf(err,
-                         "zelvo-decode: %s:%ld: not a scan: fewer than three fields ended by "
-                         "\".\"; line skipped\n",
-                         name.c_str(), number);
-            ++result.rejected;
+            reject("not a scan: fewer than three fields ended by \".\"");
             continue;
         }
-        const std::string formatted = FormatScan(*scan, format);
-        std::fwrite(formatted.data(), 1, formatted.size(), out);
-        // A scanner typing into a terminal must see each scan decoded as it arrives.
-        std::fflush(out);
+        out.Write(FormatScan(*scan, options.format));
         ++result.decoded;
     }
     return result;

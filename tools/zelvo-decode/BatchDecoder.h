@@ -1,11 +1,12 @@
-// Decodes a stream of scans, one per line, writing each result as soon as its line is read
-// and reporting rejected lines (no three fields, invalid UTF-8) with their place.
+// Decodes a stream of scans, one per line, writing each result through Output and
+// reporting rejected lines (no three fields, invalid UTF-8, too long) with their place.
 #pragma once
 
+#include "tools/zelvo-decode/Output.h"
 #include "tools/zelvo-decode/ScanFormat.h"
 
+#include <cstdint>
 #include <cstdio>
-#include <istream>
 #include <string>
 
 namespace zelvo {
@@ -13,11 +14,18 @@ namespace zelvo {
 struct BatchResult {
     long decoded = 0;
     long rejected = 0;
+    int readError = 0; // errno of a failed read, 0 when the input was read to its end
 };
 
-// Reads `input` (named `name` in messages) line by line; LF or CRLF ends a line and empty
-// lines are skipped. Results go to `out`, flushed per line; messages go to `err`.
-BatchResult DecodeStream(std::istream& input, const std::string& name, OutputFormat format,
-                         std::FILE* out, std::FILE* err);
+struct BatchOptions {
+    OutputFormat format = OutputFormat::Tabs;
+    std::uint8_t mask = kDefaultMask;
+};
+
+// Reads the descriptor `fd` (named `name` in messages) line by line; empty lines are
+// skipped. Output is flushed before every read that may wait, so a scan typed or piped in
+// shows at once while a file is written in large blocks. Stops at the first failed write.
+BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& options, Output& out,
+                         std::FILE* err);
 
 } // namespace zelvo

@@ -5,15 +5,21 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iostream>
+#include <fcntl.h>
+#include <optional>
 #include <string>
 #include <vector>
 
 #ifdef _WIN32
-#include <fcntl.h>
 #include <io.h>
+#define open _open
+#define close _close
+#define O_BINARY_IF_ANY _O_BINARY
+#else
+#include <unistd.h>
+#define O_BINARY_IF_ANY 0
 #endif
 
 namespace {
@@ -23,7 +29,7 @@ constexpr int kSomeRejected = 1;
 constexpr int kUsageOrFileError = 2;
 
 constexpr const char* kUsage =
-    "Usage: zelvo-decode [--json] [FILE...]\n"
+    "Usage: zelvo-decode [--json] [--mask BYTE] [FILE...]\n"
     "Decode CueCat scanner output, one scan per line, from each FILE or from standard\n"
     "input when no FILE is given or FILE is \"-\".\n"
     "\n"
@@ -31,11 +37,15 @@ constexpr const char* kUsage =
     "separated by tabs, with \\\\, \\t, \\n, \\r and \\xNN escapes for control characters.\n"
     "\n"
     "  --json       write one JSON object per scan: {\"serial\", \"type\", \"code\"}\n"
+    "  --mask BYTE  the byte the scanner masks its bytes with, hex (0x43) or decimal\n"
+    "               (67), 0 to 255; 0x5A, the default, is what the window decodes\n"
     "  --help       show this help and exit\n"
     "  --version    show the version and exit\n"
     "\n"
-    "Exit status: 0 when every line decoded, 1 when a line was rejected (reported on\n"
-    "standard error), 2 for a usage error or a file that cannot be opened.\n";
+    "Lines end with LF, CRLF or CR; a UTF-8 byte-order mark is skipped; a line over\n"
+    "16 MiB is rejected. Exit status: 0 when every line decoded, 1 when a line was\n"
+    "rejected (reported on standard error), 2 for a usage error, a file that cannot be\n"
+    "read or output that cannot be written.\n";
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "zelvo-decode: %s\nTry 'zelvo-decode --help' for more information.\n",
@@ -43,17 +53,48 @@ int UsageError(const std::string& message) {
     return kUsageOrFileError;
 }
 
+// "0x43" or "67", 0 to 255; nothing else.
+std::optional<std::uint8_t> ParseMask(const std::string& text) {
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::string digits = hex ? text.substr(2) : text;
+    if (digits.empty() || digits.size() > 3 ||
+        digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
+            std::string::npos) {
+        return std::nullopt;
+    }
+    const unsigned long value = std::strtoul(digits.c_str(), nullptr, hex ? 16 : 10);
+    if (value > 255) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(value);
+}
+
+int WriteError(int error) {
+    // A reader that went away (a closed pipe) needs no message.
+    if (error != EPIPE) {
+        std::fprintf(stderr, "zelvo-decode: write error: %s\n", std::strerror(error));
+    }
+    return kUsageOrFileError;
+}
+
+// Text for --help and --version, written and closed with every failure reported.
+int PrintAndClose(const std::string& text) {
+    zelvo::Output out(1);
+    if (!out.Write(text) || !out.Close()) {
+        return WriteError(out.Error());
+    }
+    return kAllDecoded;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
 #ifdef _WIN32
     // Lines are UTF-8 bytes; text mode would translate them behind our back.
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(0, _O_BINARY);
+    _setmode(1, _O_BINARY);
 #endif
-    std::ios::sync_with_stdio(false);
-
-    zelvo::OutputFormat format = zelvo::OutputFormat::Tabs;
+    zelvo::BatchOptions options;
     std::vector<std::string> files;
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
@@ -63,14 +104,23 @@ int main(int argc, char** argv) {
         } else if (arg == "--") {
             optionsEnded = true;
         } else if (arg == "--json") {
-            format = zelvo::OutputFormat::Json;
+            options.format = zelvo::OutputFormat::Json;
+        } else if (arg == "--mask" || arg.rfind("--mask=", 0) == 0) {
+            const bool joined = arg.size() > 6;
+            if (!joined && i + 1 == argc) {
+                return UsageError("--mask needs a byte");
+            }
+            const std::string value = joined ? arg.substr(7) : argv[++i];
+            const auto mask = ParseMask(value);
+            if (!mask) {
+                return UsageError("--mask takes a byte, 0x00 to 0xFF or 0 to 255, not '" + value +
+                                  "'");
+            }
+            options.mask = *mask;
         } else if (arg == "--help" || arg == "-h") {
-            std::fputs(kUsage, stdout);
-            return kAllDecoded;
+            return PrintAndClose(kUsage);
         } else if (arg == "--version") {
-            std::printf("zelvo-decode %.*s\n", static_cast<int>(zelvo::kVersion.size()),
-                        zelvo::kVersion.data());
-            return kAllDecoded;
+            return PrintAndClose("zelvo-decode " + std::string(zelvo::kVersion) + "\n");
         } else {
             return UsageError("unknown option '" + arg + "'");
         }
@@ -80,23 +130,41 @@ int main(int argc, char** argv) {
     }
 
     int status = kAllDecoded;
+    const auto worse = [&status](int other) {
+        if (other > status) {
+            status = other;
+        }
+    };
+    zelvo::Output out(1);
     for (const std::string& file : files) {
-        zelvo::BatchResult result;
-        if (file == "-") {
-            result = zelvo::DecodeStream(std::cin, "(standard input)", format, stdout, stderr);
-        } else {
-            std::ifstream input(file, std::ios::binary);
-            if (!input) {
-                std::fprintf(stderr, "zelvo-decode: %s: cannot open: %s\n", file.c_str(),
-                             std::strerror(errno));
-                status = kUsageOrFileError;
-                continue;
-            }
-            result = zelvo::DecodeStream(input, file, format, stdout, stderr);
+        const bool standardInput = file == "-";
+        const std::string name = standardInput ? "(standard input)" : file;
+        const int fd = standardInput ? 0 : ::open(file.c_str(), O_RDONLY | O_BINARY_IF_ANY);
+        if (fd < 0) {
+            std::fprintf(stderr, "zelvo-decode: %s: cannot open: %s\n", file.c_str(),
+                         std::strerror(errno));
+            worse(kUsageOrFileError);
+            continue;
         }
-        if (result.rejected > 0 && status == kAllDecoded) {
-            status = kSomeRejected;
+        const zelvo::BatchResult result = zelvo::DecodeStream(fd, name, options, out, stderr);
+        if (!standardInput) {
+            ::close(fd);
         }
+        if (result.readError != 0) {
+            // A directory, a closed standard input: the system says what went wrong.
+            std::fprintf(stderr, "zelvo-decode: %s: %s\n", name.c_str(),
+                         std::strerror(result.readError));
+            worse(kUsageOrFileError);
+        }
+        if (result.rejected > 0) {
+            worse(kSomeRejected);
+        }
+        if (out.Error() != 0) {
+            break;
+        }
+    }
+    if (!out.Close()) {
+        return WriteError(out.Error());
     }
     return status;
 }

@@ -1,0 +1,101 @@
+// Lines of a file descriptor, read in large blocks: LF, CRLF and CR alone each end a line,
+// a UTF-8 byte-order mark at the start is skipped, and a line longer than the limit is
+// reported by its number and never held in memory whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace zelvo {
+
+inline constexpr std::size_t kMaxLineBytes = 16 * 1024 * 1024;
+
+class LineReader {
+public:
+    enum class Status { Line, TooLong, End, ReadError };
+
+    explicit LineReader(int fd, std::size_t maxLineBytes = kMaxLineBytes)
+        : fd_(fd), maxLineBytes_(maxLineBytes) {}
+
+    // The next line, without its ending, in `line`; TooLong when it was over the limit (its
+    // bytes are dropped), End at the end of the input, ReadError with `Error()` set.
+    // `beforeBlockingRead` runs before every read of the descriptor, which may wait.
+    template <typename BeforeRead> Status Next(std::string& line, BeforeRead&& beforeBlockingRead);
+
+    long LineNumber() const { return number_; }
+    int Error() const { return error_; }
+
+private:
+    bool Fill(); // false at the end of the input or on an error
+
+    int fd_;
+    std::size_t maxLineBytes_;
+    std::string block_;
+    std::size_t pos_ = 0;
+    long number_ = 0;
+    int error_ = 0;
+    bool atStart_ = true;
+    bool afterCr_ = false;
+    bool ended_ = false;
+};
+
+template <typename BeforeRead>
+LineReader::Status LineReader::Next(std::string& line, BeforeRead&& beforeBlockingRead) {
+    line.clear();
+    bool tooLong = false;
+    bool any = false;
+    for (;;) {
+        if (pos_ == block_.size()) {
+            if (ended_) {
+                break;
+            }
+            beforeBlockingRead();
+            if (!Fill()) {
+                if (error_ != 0) {
+                    return Status::ReadError;
+                }
+                break;
+            }
+            if (atStart_) {
+                atStart_ = false;
+                if (block_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+                    pos_ = 3;
+                }
+            }
+            continue;
+        }
+        if (afterCr_) {
+            afterCr_ = false;
+            if (block_[pos_] == '\n') { // the LF of a CRLF
+                ++pos_;
+                continue;
+            }
+        }
+        const std::size_t end = block_.find_first_of("\r\n", pos_);
+        const std::size_t stop = end == std::string::npos ? block_.size() : end;
+        any = true;
+        if (!tooLong) {
+            if (line.size() + (stop - pos_) > maxLineBytes_) {
+                tooLong = true;
+                line.clear();
+                line.shrink_to_fit();
+            } else {
+                line.append(block_, pos_, stop - pos_);
+            }
+        }
+        pos_ = stop;
+        if (end != std::string::npos) {
+            afterCr_ = block_[end] == '\r';
+            ++pos_;
+            ++number_;
+            return tooLong ? Status::TooLong : Status::Line;
+        }
+    }
+    if (!any) {
+        return Status::End;
+    }
+    ++number_; // a last line without its ending
+    return tooLong ? Status::TooLong : Status::Line;
+}
+
+} // namespace zelvo
