@@ -53,19 +53,19 @@ Table SystemTable() {
 }
 #endif
 
-const Table& CodePage() {
+} // namespace
+
+const std::array<char16_t, 256>& AnsiCodePageTable() {
     static const Table table = SystemTable();
     return table;
 }
 
-} // namespace
-
 char16_t AnsiToUnicode(std::uint8_t byte) {
-    return CodePage()[byte];
+    return AnsiCodePageTable()[byte];
 }
 
 std::optional<std::uint8_t> UnicodeToAnsi(char16_t ch) {
-    const Table& table = CodePage();
+    const Table& table = AnsiCodePageTable();
     // ASCII maps to itself in every single-byte code page Windows uses.
     if (ch < 0x80 && table[ch] == ch) {
         return static_cast<std::uint8_t>(ch);

@@ -34,26 +34,34 @@ int SymbolValue(char16_t symbol) {
 // The digits of `number` without leading zeros, written backwards from `end`; returns where
 // they start. A signed 32-bit number has at most 31 of them.
 char16_t* WriteDigitsBackwards(std::int32_t number, char16_t* end) {
-    while (number > 1) {
-        *--end = number % 2 == 1 ? u'1' : u'0';
-        number /= 2;
+    auto value = static_cast<std::uint32_t>(number > 0 ? number : 0);
+    while (value > 1) {
+        *--end = (value & 1) != 0 ? u'1' : u'0';
+        value /= 2;
     }
-    if (number == 1) {
+    if (value == 1) {
         *--end = u'1';
     }
     return end;
 }
 
-// ToBinary for widths of at most 31, into a buffer of the caller's: no allocation, which
-// matters once for every symbol of every line.
-std::u16string_view ToBinaryInto(std::int32_t number, std::int32_t width,
-                                 std::array<char16_t, 32>& buffer) {
-    char16_t* const end = buffer.data() + buffer.size();
-    char16_t* start = WriteDigitsBackwards(number, end);
-    while (end - start < width) {
-        *--start = u'0';
+// FromBinary for up to 31 digits, which always fit: no saturation to watch for.
+std::int32_t FromShortBinary(std::u16string_view digits) {
+    std::uint32_t total = 0;
+    for (char16_t digit : digits) {
+        total = total * 2 + (digit == u'1' ? 1 : 0);
     }
-    return {start, static_cast<std::size_t>(end - start)};
+    return static_cast<std::int32_t>(total);
+}
+
+// FromBinary of exactly one byte's eight digits, in a fixed form that compilers unroll and
+// vectorise: the decoder reads every byte of every line through it.
+int FromByteDigits(std::u16string_view digits) {
+    int total = 0;
+    for (std::size_t k = 0; k < 8; ++k) {
+        total |= (digits[k] == u'1' ? 1 : 0) << (7 - k);
+    }
+    return total;
 }
 
 } // namespace
@@ -62,16 +70,17 @@ std::u16string ToBinary(std::int32_t number, std::int32_t width) {
     std::array<char16_t, 32> buffer;
     char16_t* const end = buffer.data() + buffer.size();
     char16_t* const start = WriteDigitsBackwards(number, end);
-    const auto length = static_cast<std::int64_t>(end - start);
-    std::u16string digits;
-    if (width > length) {
-        digits.assign(static_cast<std::size_t>(width - length), u'0');
-    }
-    digits.append(start, end);
+    const auto length = static_cast<std::size_t>(end - start);
+    const std::size_t size = width > 0 ? std::max(static_cast<std::size_t>(width), length) : length;
+    std::u16string digits(size, u'0');
+    std::copy(start, end, digits.begin() + static_cast<std::ptrdiff_t>(size - length));
     return digits;
 }
 
 std::int32_t FromBinary(std::u16string_view digits) {
+    if (digits.size() < 32) {
+        return FromShortBinary(digits);
+    }
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
     std::int64_t total = 0;
     for (char16_t digit : digits) {
@@ -83,10 +92,32 @@ std::int32_t FromBinary(std::u16string_view digits) {
     return static_cast<std::int32_t>(total);
 }
 
+namespace {
+
+// ToBinary(value, 6) of every symbol value, 0 to 63, made once by ToBinary itself; a
+// character outside the alphabet (-1) has the six zeros of value 0.
+using SymbolDigits = std::array<std::array<char16_t, kBitsPerSymbol>, 64>;
+const SymbolDigits& DigitsOfSymbols() {
+    static const SymbolDigits table = [] {
+        SymbolDigits digits{};
+        for (int value = 0; value < 64; ++value) {
+            const std::u16string text = ToBinary(value, kBitsPerSymbol);
+            std::copy(text.begin(), text.end(), digits[static_cast<std::size_t>(value)].begin());
+        }
+        return digits;
+    }();
+    return table;
+}
+
+} // namespace
+
 std::u16string DecodeField(std::u16string_view field, std::uint8_t mask) {
     const std::size_t length = field.size();
-    std::u16string output;
-    output.reserve(length / kGroupSymbols * 3 + 3);
+    const std::size_t groups = (length + kGroupSymbols - 1) / kGroupSymbols;
+    std::u16string output(groups * 3, u'\0');
+    char16_t* next = output.data();
+    const auto& codePage = AnsiCodePageTable();
+    const SymbolDigits& symbolDigits = DigitsOfSymbols();
     std::size_t shortCount = 0;
 
     for (std::size_t start = 0; start < length; start += kGroupSymbols) {
@@ -98,17 +129,16 @@ std::u16string DecodeField(std::u16string_view field, std::uint8_t mask) {
         const std::u16string_view group = field.substr(start, kGroupSymbols);
 
         std::array<char16_t, kGroupSymbols * kBitsPerSymbol> digits;
-        std::array<char16_t, 32> symbolDigits;
         for (std::size_t place = 0; place < kGroupSymbols; ++place) {
             // A missing symbol at the end of the field counts as value 0.
             const int value = place < group.size() ? SymbolValue(group[place]) : 0;
-            const std::u16string_view six = ToBinaryInto(value, kBitsPerSymbol, symbolDigits);
+            const auto& six = symbolDigits[static_cast<std::size_t>(value < 0 ? 0 : value)];
             std::copy(six.begin(), six.end(), digits.begin() + place * kBitsPerSymbol);
         }
         const std::u16string_view bits(digits.data(), digits.size());
         for (std::size_t bit = 0; bit < bits.size(); bit += kBitsPerByte) {
-            const int byte = FromBinary(bits.substr(bit, kBitsPerByte)) ^ mask;
-            output.push_back(AnsiToUnicode(static_cast<std::uint8_t>(byte)));
+            const int byte = FromByteDigits(bits.substr(bit, kBitsPerByte)) ^ mask;
+            *next++ = codePage[static_cast<std::uint8_t>(byte)];
         }
     }
 

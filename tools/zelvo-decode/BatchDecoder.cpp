@@ -4,6 +4,8 @@
 #include "tools/zelvo-decode/LineReader.h"
 #include "tools/zelvo-decode/Utf8.h"
 
+#include <optional>
+
 namespace zelvo {
 
 BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& options, Output& out,
@@ -11,6 +13,7 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
     BatchResult result;
     LineReader reader(fd);
     std::string line;
+    std::string formatted;
     const auto reject = [&](const char* why) {
         std::fprintf(err, "zelvo-decode: %s:%ld: %s; line skipped\n", name.c_str(),
                      reader.LineNumber(), why);
@@ -32,19 +35,24 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
         if (line.empty()) {
             continue;
         }
-        auto text = Utf8ToUtf16(line);
-        if (const auto* bad = std::get_if<Utf8Error>(&text)) {
-            std::fprintf(err, "zelvo-decode: %s:%ld: invalid UTF-8 at byte %zu; line skipped\n",
-                         name.c_str(), reader.LineNumber(), bad->offset + 1);
-            ++result.rejected;
-            continue;
+        std::optional<DecodedScan> scan;
+        { // the line's UTF-16 form goes before the output is made: long lines stay in bounds
+            auto text = Utf8ToUtf16(line);
+            if (const auto* bad = std::get_if<Utf8Error>(&text)) {
+                std::fprintf(err, "zelvo-decode: %s:%ld: invalid UTF-8 at byte %zu; line skipped\n",
+                             name.c_str(), reader.LineNumber(), bad->offset + 1);
+                ++result.rejected;
+                continue;
+            }
+            scan = DecodeScan(std::get<std::u16string>(text), options.mask);
         }
-        const auto scan = DecodeScan(std::get<std::u16string>(text), options.mask);
         if (!scan) {
             reject("not a scan: fewer than three fields ended by \".\"");
             continue;
         }
-        out.Write(FormatScan(*scan, options.format));
+        formatted.clear();
+        AppendScan(formatted, *scan, options.format);
+        out.Write(formatted);
         ++result.decoded;
     }
     return result;

@@ -1,5 +1,6 @@
 #include "tools/zelvo-decode/Output.h"
 
+#include <algorithm>
 #include <cerrno>
 
 #ifdef _WIN32
@@ -21,15 +22,19 @@ bool Output::Write(std::string_view bytes) {
     if (error_ != 0) {
         return false;
     }
+    if (bytes.size() >= kBlockSize) { // a large piece goes out as it is, never copied
+        return Flush() && WriteAll(bytes);
+    }
     buffer_.append(bytes);
     return buffer_.size() < kBlockSize || Flush();
 }
 
-bool Output::Flush() {
+bool Output::WriteAll(std::string_view bytes) {
     std::size_t done = 0;
-    while (error_ == 0 && done < buffer_.size()) {
-        const auto chunk = static_cast<unsigned>(buffer_.size() - done);
-        const auto written = ::write(fd_, buffer_.data() + done, chunk);
+    while (error_ == 0 && done < bytes.size()) {
+        const auto chunk =
+            static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+        const auto written = ::write(fd_, bytes.data() + done, chunk);
         if (written < 0) {
             if (errno != EINTR) {
                 error_ = errno;
@@ -38,8 +43,13 @@ bool Output::Flush() {
             done += static_cast<std::size_t>(written);
         }
     }
-    buffer_.erase(0, done);
     return error_ == 0;
+}
+
+bool Output::Flush() {
+    const bool written = WriteAll(buffer_);
+    buffer_.clear();
+    return written;
 }
 
 bool Output::Close() {

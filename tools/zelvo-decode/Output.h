@@ -22,6 +22,8 @@ public:
     int Error() const { return error_; }
 
 private:
+    bool WriteAll(std::string_view bytes);
+
     int fd_;
     std::string buffer_;
     int error_ = 0;

@@ -31,6 +31,10 @@ void ForEachCodePoint(std::string& out, std::u16string_view text, Emit emit) {
 
 void AppendTabField(std::string& out, std::u16string_view text) {
     ForEachCodePoint(out, text, [](std::string& o, char32_t c) {
+        if (c >= 0x20 && c < 0x7F && c != U'\\') { // the common case, as it stands
+            o.push_back(static_cast<char>(c));
+            return;
+        }
         switch (c) {
         case U'\\':
             o += "\\\\";
@@ -57,6 +61,10 @@ void AppendTabField(std::string& out, std::u16string_view text) {
 void AppendJsonString(std::string& out, std::u16string_view text) {
     out += '"';
     ForEachCodePoint(out, text, [](std::string& o, char32_t c) {
+        if (c >= 0x20 && c < 0x7F && c != U'"' && c != U'\\') { // the common case, as it stands
+            o.push_back(static_cast<char>(c));
+            return;
+        }
         switch (c) {
         case U'"':
             o += "\\\"";
@@ -94,6 +102,11 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
 
 std::string FormatScan(const DecodedScan& scan, OutputFormat format) {
     std::string out;
+    AppendScan(out, scan, format);
+    return out;
+}
+
+void AppendScan(std::string& out, const DecodedScan& scan, OutputFormat format) {
     if (format == OutputFormat::Json) {
         out += "{\"serial\": ";
         AppendJsonString(out, scan.serial);
@@ -110,7 +123,6 @@ std::string FormatScan(const DecodedScan& scan, OutputFormat format) {
         AppendTabField(out, scan.code);
     }
     out += '\n';
-    return out;
 }
 
 } // namespace zelvo

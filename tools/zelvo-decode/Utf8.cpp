@@ -7,26 +7,28 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-void AppendUtf16(std::u16string& out, char32_t codePoint) {
+char16_t* PutUtf16(char16_t* out, char32_t codePoint) {
     if (codePoint < 0x10000) {
-        out.push_back(static_cast<char16_t>(codePoint));
+        *out++ = static_cast<char16_t>(codePoint);
     } else {
         codePoint -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (codePoint >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
+        *out++ = static_cast<char16_t>(0xD800 + (codePoint >> 10));
+        *out++ = static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF));
     }
+    return out;
 }
 
 } // namespace
 
 std::variant<std::u16string, Utf8Error> Utf8ToUtf16(std::string_view bytes) {
-    std::u16string out;
-    out.reserve(bytes.size());
+    // No character takes fewer bytes than UTF-16 units, so the bytes' count is room enough.
+    std::u16string out(bytes.size(), u'\0');
+    char16_t* next = out.data();
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
         if (lead < 0x80) {
-            out.push_back(lead);
+            *next++ = lead;
             ++i;
             continue;
         }
@@ -56,9 +58,10 @@ std::variant<std::u16string, Utf8Error> Utf8ToUtf16(std::string_view bytes) {
         if (codePoint < minimum || codePoint > 0x10FFFF || surrogate) {
             return Utf8Error{i};
         }
-        AppendUtf16(out, codePoint);
+        next = PutUtf16(next, codePoint);
         i += extra + 1;
     }
+    out.resize(static_cast<std::size_t>(next - out.data()));
     return out;
 }
 

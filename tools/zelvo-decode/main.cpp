@@ -120,7 +120,9 @@ int main(int argc, char** argv) {
         } else if (arg == "--help" || arg == "-h") {
             return PrintAndClose(kUsage);
         } else if (arg == "--version") {
-            return PrintAndClose("zelvo-decode " + std::string(zelvo::kVersion) + "\n");
+            std::string version = "zelvo-decode ";
+            version.append(zelvo::kVersion).push_back('\n');
+            return PrintAndClose(version);
         } else {
             return UsageError("unknown option '" + arg + "'");
         }
