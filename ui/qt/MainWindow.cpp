@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleHints>
 
 #include <limits>
 
@@ -96,6 +97,10 @@ QWidget* MainWindow::createControl(const ControlRow& row) {
         auto* edit = new QLineEdit(parent);
         // Long pasted lines and their long results are kept whole.
         edit->setMaxLength(std::numeric_limits<int>::max());
+        if (row.kind == ControlKind::InputBox) {
+            connect(edit, &QLineEdit::textChanged, this,
+                    [this](const QString& text) { steadyCaretFor(text.size()); });
+        }
         if (row.kind == ControlKind::OutputBox) {
             edit->setReadOnly(true);
             QPalette palette = edit->palette();
@@ -138,6 +143,21 @@ void MainWindow::deliverIconNotification(std::uint32_t callbackMessage, std::uin
     if (main_ && callbackMessage == kWmMouseMove) {
         const double x = mouseMessage * TwipsPerPixelX();
         main_->Form_MouseMove(0, 0, static_cast<float>(x), 0);
+    }
+}
+
+void MainWindow::steadyCaretFor(qsizetype length) {
+    // Qt lays a line edit's whole text out afresh for every blink of the caret, which for a
+    // line of a megabyte keeps a core busy while the box has the focus. Above this length the
+    // caret stands still instead; the input box is the one box with a caret.
+    constexpr qsizetype kLongLine = 10000;
+    QStyleHints* hints = QGuiApplication::styleHints();
+    if (length > kLongLine && !desktopFlashTime_) {
+        desktopFlashTime_ = hints->cursorFlashTime();
+        hints->setCursorFlashTime(0);
+    } else if (length <= kLongLine && desktopFlashTime_) {
+        hints->setCursorFlashTime(*desktopFlashTime_);
+        desktopFlashTime_.reset();
     }
 }
 

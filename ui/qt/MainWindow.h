@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 class QLineEdit;
 class QMenu;
@@ -53,11 +54,13 @@ private:
     void createIconPopup();
     QWidget* createControl(const ControlRow& row);
     QLineEdit* box(ControlId id) const;
+    void steadyCaretFor(qsizetype inputLength);
 
     std::array<QWidget*, kControlCount> controls_{};
     QMenu* iconPopup_ = nullptr;
     QAction* exitAction_ = nullptr;
     Main* main_ = nullptr;
+    std::optional<int> desktopFlashTime_; // set while a long line holds the caret still
 };
 
 } // namespace zelvo::qt

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -167,6 +168,11 @@ TEST_F(QtMainWindow, ControlCharactersShowAsPicturesAndLongLinesStayWhole) {
     QTest::mouseClick(window.control(ControlId::DecodeButton), Qt::LeftButton);
     EXPECT_EQ(text(ControlId::SerialText), QString::fromUtf16(u"a\u2400b\u2409"));
     EXPECT_EQ(text(ControlId::CodeText).size(), 22500);
+    // A line that long holds the caret still, which would otherwise cost a core's time to
+    // draw; the desktop's blinking comes back with a short line.
+    EXPECT_EQ(QGuiApplication::styleHints()->cursorFlashTime(), 0);
+    QTest::mouseClick(window.control(ControlId::ClearButton), Qt::LeftButton);
+    EXPECT_GT(QGuiApplication::styleHints()->cursorFlashTime(), 0);
 }
 
 TEST_F(QtMainWindow, HideKeepsTheTextsAndTheIconBringsTheWindowBack) {
