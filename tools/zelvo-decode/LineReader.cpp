@@ -1,26 +1,16 @@
 #include "tools/zelvo-decode/LineReader.h"
 
+#include "tools/zelvo-decode/Descriptors.h"
+
 #include <cerrno>
 
-#ifdef _WIN32
-#include <io.h>
-#define read _read
-#else
-#include <unistd.h>
-#endif
-
 namespace zelvo {
-namespace {
-
-constexpr std::size_t kBlockSize = 64 * 1024;
-
-} // namespace
 
 bool LineReader::Fill() {
-    block_.resize(kBlockSize);
+    block_.resize(kIoBlockSize);
     pos_ = 0;
     for (;;) {
-        const auto got = ::read(fd_, block_.data(), static_cast<unsigned>(kBlockSize));
+        const auto got = ::read(fd_, block_.data(), static_cast<unsigned>(kIoBlockSize));
         if (got < 0 && errno == EINTR) {
             continue;
         }

@@ -1,32 +1,21 @@
 #include "tools/zelvo-decode/Output.h"
 
+#include "tools/zelvo-decode/Descriptors.h"
+
 #include <algorithm>
 #include <cerrno>
 
-#ifdef _WIN32
-#include <io.h>
-#define write _write
-#define close _close
-#else
-#include <unistd.h>
-#endif
-
 namespace zelvo {
-namespace {
-
-constexpr std::size_t kBlockSize = 64 * 1024;
-
-} // namespace
 
 bool Output::Write(std::string_view bytes) {
     if (error_ != 0) {
         return false;
     }
-    if (bytes.size() >= kBlockSize) { // a large piece goes out as it is, never copied
+    if (bytes.size() >= kIoBlockSize) { // a large piece goes out as it is, never copied
         return Flush() && WriteAll(bytes);
     }
     buffer_.append(bytes);
-    return buffer_.size() < kBlockSize || Flush();
+    return buffer_.size() < kIoBlockSize || Flush();
 }
 
 bool Output::WriteAll(std::string_view bytes) {

@@ -1,26 +1,16 @@
 // zelvo-decode: decodes CueCat scanner output lines from files or standard input.
 
 #include "tools/zelvo-decode/BatchDecoder.h"
+#include "tools/zelvo-decode/Descriptors.h"
 #include "Version.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <io.h>
-#define open _open
-#define close _close
-#define O_BINARY_IF_ANY _O_BINARY
-#else
-#include <unistd.h>
-#define O_BINARY_IF_ANY 0
-#endif
 
 namespace {
 
@@ -141,7 +131,7 @@ int main(int argc, char** argv) {
     for (const std::string& file : files) {
         const bool standardInput = file == "-";
         const std::string name = standardInput ? "(standard input)" : file;
-        const int fd = standardInput ? 0 : ::open(file.c_str(), O_RDONLY | O_BINARY_IF_ANY);
+        const int fd = standardInput ? 0 : ::open(file.c_str(), zelvo::kOpenForReading);
         if (fd < 0) {
             std::fprintf(stderr, "zelvo-decode: %s: cannot open: %s\n", file.c_str(),
                          std::strerror(errno));
