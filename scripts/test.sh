@@ -9,6 +9,8 @@ jobs=$(nproc)
 
 scripts/setup-deps.sh test || { echo "setup: 0 passed, 1 failed"; exit 1; }
 source tests/support/wine-session.sh
+# Asked once; the Wine tests read the answer from the environment.
+can_run_32bit || export ZELVO_NO_32BIT=1
 
 # Processes of the kinds the tests start; any that the run leaves behind fails it.
 test_processes() {
