@@ -19,7 +19,9 @@ BENCHMARK(BM_DecodeScanTypicalLine);
 
 void BM_DecodeScanLongLine(benchmark::State& state) {
     const auto symbols = static_cast<std::size_t>(state.range(0));
-    const std::u16string line = u"." + std::u16string(symbols, u'b') + u"...";
+    std::u16string line(symbols + 4, u'b');
+    line.front() = u'.';
+    line.replace(line.size() - 3, 3, u"...");
     for (auto _ : state) {
         benchmark::DoNotOptimize(zelvo::DecodeScan(line));
     }
