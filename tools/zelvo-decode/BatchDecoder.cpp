@@ -14,9 +14,9 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
     LineReader reader(fd);
     std::string line;
     std::string formatted;
-    const auto reject = [&](const char* why) {
+    const auto reject = [&](const std::string& why) {
         std::fprintf(err, "zelvo-decode: %s:%ld: %s; line skipped\n", name.c_str(),
-                     reader.LineNumber(), why);
+                     reader.LineNumber(), why.c_str());
         ++result.rejected;
     };
     while (out.Error() == 0) {
@@ -39,9 +39,7 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
         { // the line's UTF-16 form goes before the output is made: long lines stay in bounds
             auto text = Utf8ToUtf16(line);
             if (const auto* bad = std::get_if<Utf8Error>(&text)) {
-                std::fprintf(err, "zelvo-decode: %s:%ld: invalid UTF-8 at byte %zu; line skipped\n",
-                             name.c_str(), reader.LineNumber(), bad->offset + 1);
-                ++result.rejected;
+                reject("invalid UTF-8 at byte " + std::to_string(bad->offset + 1));
                 continue;
             }
             scan = DecodeScan(std::get<std::u16string>(text), options.mask);
