@@ -12,11 +12,37 @@ source tests/support/wine-session.sh
 # Asked once; the Wine tests read the answer from the environment.
 can_run_32bit || export ZELVO_NO_32BIT=1
 
-# Processes of the kinds the tests start; any that the run leaves behind fails it.
-test_processes() {
-    ps -eo pid=,stat=,comm= | awk '$2 !~ /^Z/ && $3 ~ /^(Xvfb|dbus-daemon|dbus-launch|wineserver|trayer|openbox|xfce4-panel|xfconfd|wrapper-.*|panel-.*|sway|swaybg|waybar|wtype|Xwayland|zelvo.*|.*\.exe)$/ {print $1, $3}'
+# Everything this run starts carries its mark; only marked processes can be left behind,
+# and only they are ever ended here. Others of the same kinds (a desktop session, another
+# run) are none of this run's business.
+source tests/support/processes.sh
+mark_test_run
+# The Wine prefix is the run's own too: ending its wineserver ends no one else's programs.
+export ZELVO_WINE_DIR=$root/build/wine
+
+# Proof of that, on every run: an X server and a bus started beside the run, unmarked and
+# not its children, must outlive it; a marked orphan must be found.
+foreign=()
+start_foreign() {
+    local pid_file
+    pid_file=$(mktemp)
+    (env -u ZELVO_TEST_RUN "$@" >/dev/null 2>&1 & echo $! >"$pid_file")
+    foreign+=("$(cat "$pid_file")")
+    rm -f "$pid_file"
 }
-before=$(test_processes)
+start_foreign Xvfb -displayfd 1 -nolisten tcp
+start_foreign dbus-daemon --session --nofork --nopidfile
+sleep 0.5
+marked_orphan=$( (sleep 600 >/dev/null 2>&1 & echo $!) )
+found=$(marked_processes "$ZELVO_TEST_RUN" $$)
+end_processes "$marked_orphan"
+if ! alive "${foreign[0]}" || ! alive "${foreign[1]}" ||
+    ! grep -qx "$marked_orphan sleep" <<<"$found" ||
+    grep -qwF -e "${foreign[0]}" -e "${foreign[1]}" <<<"$found"; then
+    echo "the run's process mark does not tell its own processes from others: ${found:-none found}"
+    kill "${foreign[@]}" 2>/dev/null
+    exit 1
+fi
 
 readonly skip_status=77
 passed=0
@@ -86,7 +112,7 @@ stage "packages" packages
 
 # Nothing of the run may outlive it: a leftover X server, bus or tray would be a test that
 # does not clean up after itself.
-leftovers() { comm -13 <(sort <<<"$before") <(test_processes | sort); }
+leftovers() { marked_processes "$ZELVO_TEST_RUN" $$; }
 for _ in $(seq 50); do
     [ -z "$(leftovers)" ] && break
     sleep 0.2
@@ -95,11 +121,20 @@ left=$(leftovers)
 if [ -n "$left" ]; then
     echo "=== processes left behind by the tests:"
     echo "$left"
-    kill $(awk '{print $1}' <<<"$left") 2>/dev/null
+    end_processes $(awk '{print $1}' <<<"$left")
     failed=$((failed + 1))
 else
     echo "=== no process of the tests left behind"
 fi
+survivors=0
+for pid in "${foreign[@]}"; do alive "$pid" && survivors=$((survivors + 1)); done
+if [ "$survivors" -eq "${#foreign[@]}" ]; then
+    echo "=== the X server and bus started beside the run are still running"
+else
+    echo "=== the run ended processes it did not start"
+    failed=$((failed + 1))
+fi
+kill "${foreign[@]}" 2>/dev/null
 
 for reason in "${skip_reasons[@]}"; do echo "skipped: $reason"; done
 echo "stages: $passed passed, $failed failed, $skipped skipped"

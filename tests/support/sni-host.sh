@@ -1,6 +1,7 @@
 # Talks to a StatusNotifierItem host and to the program's item over the session bus, as a
 # panel does: the watcher's list, the item's properties, its activation and its exported
 # menu. Source it after x11-session.sh (or with DBUS_SESSION_BUS_ADDRESS set).
+set -uo pipefail
 
 watcher_property() {
     gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \

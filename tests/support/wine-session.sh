@@ -5,6 +5,7 @@
 # on a kernel that cannot execute 32-bit programs that fails even for 64-bit ones: there
 # the 64-bit loader is called directly. With WINEDEBUG=-all a failed load still exits 0,
 # so callers insist on their program's own summary line.
+set -uo pipefail
 
 # True when this machine runs 32-bit programs (ZELVO_NO_32BIT=1 plays a machine that cannot).
 can_run_32bit() {
@@ -14,7 +15,7 @@ can_run_32bit() {
 
 wine_start() {
     export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    local cache=${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}
+    local cache=${ZELVO_WINE_DIR:-${XDG_CACHE_HOME:-${HOME:-/tmp}/.cache}}
     if can_run_32bit; then
         wine_loader=wine
         export WINEPREFIX=${ZELVO_WINEPREFIX:-$cache/zelvo-wine}

@@ -2,6 +2,7 @@
 # that drive real windows: a private X server and session bus, the program's window, and
 # checks that count. Source it; call finish at the end. Everything started is ended on exit.
 set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/processes.sh"
 
 # The version the window's caption carries: set by CTest from the build, or read from a
 # build's CMake cache with version_of_build.
@@ -28,8 +29,8 @@ finish() {
 
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
+    end_processes "${pids[@]}"
+    pids=()
     [ -n "${session_dir:-}" ] && rm -rf "$session_dir"
 }
 trap cleanup EXIT

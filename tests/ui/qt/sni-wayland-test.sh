@@ -9,6 +9,7 @@ zelvo=$(readlink -f "$1")
 here=$(cd "$(dirname "$0")" && pwd)
 if [ "$(id -u)" -eq 0 ]; then
     copy=$(mktemp -d)
+    trap 'rm -rf "$copy"' EXIT
     mkdir -p "$copy/tests/ui/qt" "$copy/ui"
     cp -r "$here/../../support" "$copy/tests/"
     cp "$0" "$copy/tests/ui/qt/"
@@ -17,10 +18,12 @@ if [ "$(id -u)" -eq 0 ]; then
     chmod -R a+rX "$copy"
     chmod 755 "$copy"
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
-        env HOME="$copy" bash "$copy/tests/ui/qt/$(basename "$0")" "$copy/zelvo"
-    status=$?
-    rm -rf "$copy"
-    exit "$status"
+        env HOME="$copy" bash "$copy/tests/ui/qt/$(basename "$0")" "$copy/zelvo" &
+    child=$!
+    # Interrupted, the copy still goes: the run as nobody ends first, then the EXIT trap.
+    trap 'kill "$child" 2>/dev/null; wait "$child"; exit 130' INT TERM
+    wait "$child"
+    exit $?
 fi
 source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
@@ -102,8 +105,7 @@ check "with its line ($got)" test "$got" = "$line"
 
 alt h
 wait_until window_gone
-kill "$waybar_pid"
-wait "$waybar_pid" 2>/dev/null
+end_processes "$waybar_pid"
 start_waybar
 check "a restarted tray gets the icon again" wait_until sni_item_registered
 sni_activate

@@ -60,8 +60,7 @@ check "with its texts" test "$(read_box "$window" 0)" = "$line"
 
 xdotool key alt+h
 wait_until is_not_viewable "$window"
-kill "$panel"
-wait "$panel" 2>/dev/null
+end_processes "$panel"
 start_panel
 check "after the panel restarts, the item is registered again" wait_until sni_item_registered
 click_icon 1

@@ -127,9 +127,7 @@ check "SIGTERM ends the program" wait_until process_ended "$app"
 check "and removes the icon" wait_until has_no_tray_icon
 
 echo "--- a notification area that starts after the program, and restarts"
-for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-wait 2>/dev/null
-pids=()
+cleanup
 start_x
 start_program
 start_trayer
@@ -137,17 +135,14 @@ check "the icon docks in a tray started later" wait_until has_tray_icon
 focus_window "$window"
 xdotool key alt+h
 check "then Hide hides the window" wait_until is_not_viewable "$window"
-kill "$trayer_pid"
-wait "$trayer_pid" 2>/dev/null
+end_processes "$trayer_pid"
 start_trayer
 check "the icon docks again in the restarted tray" wait_until has_tray_icon
 double_click_icon
 check "and a double-click on it shows the window" wait_until is_viewable "$window"
 
 echo "--- without a notification area"
-for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-wait 2>/dev/null
-pids=()
+cleanup
 start_x
 openbox >/dev/null 2>&1 &
 pids+=($!)

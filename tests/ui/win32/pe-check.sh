@@ -3,6 +3,7 @@
 # build's machine type and subsystem, imports only DLLs that every Windows has, and stays
 # small. Runs wherever the cross tools do, also where Wine cannot run the build.
 # Usage: pe-check.sh BUILD_DIR ARCH (i686 or x86_64)
+set -uo pipefail
 build=$(cd "${1:?build directory}" && pwd)
 arch=${2:?i686 or x86_64}
 objdump=$arch-w64-mingw32-objdump
