@@ -3,8 +3,18 @@
 #include <gtest/gtest.h>
 
 using zelvo::DecodedScan;
-using zelvo::FormatScan;
 using zelvo::OutputFormat;
+
+namespace {
+
+std::string FormatScan(const DecodedScan& scan, OutputFormat format) {
+    std::string line = "kept ";
+    zelvo::AppendScan(line, scan, format);
+    EXPECT_EQ(line.rfind("kept ", 0), 0u) << "what the buffer held stays";
+    return line.substr(5);
+}
+
+} // namespace
 
 TEST(FormatScan, TabsSeparateFieldsAndEscapeControls) {
     const DecodedScan scan{u"a\\b", u"t\tn\nr\r",

@@ -188,6 +188,15 @@ TEST_F(ZelvoDecode, OddInputAndFailedOutputAreNeverReportedAsSuccess) {
 #endif
     const Row rows[] = {
         {R"(printf '\357\273\277%s\n' "$L" | $D)", 0, kResult, ""},
+        // A slow producer: the byte-order mark arrives in two reads.
+        {R"({ printf '\357'; sleep 0.2; printf '\273\277%s\n' "$L"; } | $D)", 0, kResult, ""},
+        // Both streams in one file: each message stands where its line stood.
+        {R"(printf '%s\nbad\n%s\n' "$L" "$L" > mixed.txt; $D mixed.txt 2>&1)", 1,
+         kResult +
+             "zelvo-decode: mixed.txt:2: not a scan: fewer than three fields ended by "
+             "\".\"; line skipped\n" +
+             kResult,
+         ""},
         {R"(printf '%s\rnot-a-scan\r%s\r' "$L" "$L" | $D)", 1, two,
          "(standard input):2: not a scan"},
         {"mkdir -p somedir; $D somedir good.txt", 2, kResult,
@@ -197,6 +206,12 @@ TEST_F(ZelvoDecode, OddInputAndFailedOutputAreNeverReportedAsSuccess) {
         {"$D good.txt > /dev/full", 2, "", "write error: No space left on device"},
         {"$D --help > /dev/full", 2, "", "write error: No space left on device"},
         {"$D good.txt >&-", 2, "", "write error: Bad file descriptor"},
+        // A reader that goes away ends the tool by SIGPIPE, as it ends any filter...
+        {"yes \"$L\" | head -n 300000 > many.txt;"
+         " { $D many.txt; echo $? > status; } | head -n 1 > /dev/null; test \"$(cat status)\" = "
+         "141",
+         0, "", ""},
+        // ...and, where that signal is ignored, is a failed write all the same.
         {"yes \"$L\" | head -n 300000 > many.txt; trap '' PIPE;"
          " { $D many.txt; echo $? > status; } | head -n 1 > /dev/null; test \"$(cat status)\" -ne "
          "0",

@@ -15,6 +15,9 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
     std::string line;
     std::string formatted;
     const auto reject = [&](const std::string& why) {
+        // Messages are rare: flushing first keeps them in the input's order among the scans
+        // when both streams go to one terminal or file.
+        out.Flush();
         std::fprintf(err, "zelvo-decode: %s:%ld: %s; line skipped\n", name.c_str(),
                      reader.LineNumber(), why.c_str());
         ++result.rejected;
@@ -29,7 +32,7 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
             break;
         }
         if (status == LineReader::Status::TooLong) {
-            reject("line longer than 16 MiB");
+            reject("line longer than " + std::to_string(kMaxLineBytes / (1024 * 1024)) + " MiB");
             continue;
         }
         if (line.empty()) {
@@ -51,7 +54,6 @@ BatchResult DecodeStream(int fd, const std::string& name, const BatchOptions& op
         formatted.clear();
         AppendScan(formatted, *scan, options.format);
         out.Write(formatted);
-        ++result.decoded;
     }
     return result;
 }

@@ -1,5 +1,6 @@
 // Decodes a stream of scans, one per line, writing each result through Output and
-// reporting rejected lines (no three fields, invalid UTF-8, too long) with their place.
+// reporting rejected lines (no three fields, invalid UTF-8, too long) with their place,
+// after the scans of the lines before them.
 #pragma once
 
 #include "tools/zelvo-decode/Output.h"
@@ -12,7 +13,6 @@
 namespace zelvo {
 
 struct BatchResult {
-    long decoded = 0;
     long rejected = 0;
     int readError = 0; // errno of a failed read, 0 when the input was read to its end
 };

@@ -7,22 +7,28 @@
 namespace zelvo {
 
 bool LineReader::Fill() {
-    block_.resize(kIoBlockSize);
+    block_.erase(0, pos_);
     pos_ = 0;
+    const std::size_t kept = block_.size();
+    block_.resize(kept + kIoBlockSize);
     for (;;) {
-        const auto got = ::read(fd_, block_.data(), static_cast<unsigned>(kIoBlockSize));
+        const long got = ReadDescriptor(fd_, block_.data() + kept, kIoBlockSize);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got <= 0) {
-            block_.clear();
+            block_.resize(kept);
             ended_ = true;
             error_ = got < 0 ? errno : 0;
             return false;
         }
-        block_.resize(static_cast<std::size_t>(got));
+        block_.resize(kept + static_cast<std::size_t>(got));
         return true;
     }
+}
+
+bool LineReader::AwaitingMark() const {
+    return block_.size() < kMark.size() && kMark.substr(0, block_.size()) == block_;
 }
 
 } // namespace zelvo

@@ -1,14 +1,17 @@
 // Lines of a file descriptor, read in large blocks: LF, CRLF and CR alone each end a line,
-// a UTF-8 byte-order mark at the start is skipped, and a line longer than the limit is
-// reported by its number and never held in memory whole.
+// a UTF-8 byte-order mark at the start is skipped (also when it arrives a byte at a time),
+// and a line longer than the limit is reported by its number and never held whole.
 #pragma once
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace zelvo {
 
 inline constexpr std::size_t kMaxLineBytes = 16 * 1024 * 1024;
+// The UTF-8 byte-order mark.
+inline constexpr std::string_view kMark = "\xEF\xBB\xBF";
 
 class LineReader {
 public:
@@ -26,7 +29,10 @@ public:
     int Error() const { return error_; }
 
 private:
-    bool Fill(); // false at the end of the input or on an error
+    // Reads more bytes after the unread ones; false at the end of the input or on an error.
+    bool Fill();
+    // The input so far is a beginning of the byte-order mark, too short to tell.
+    bool AwaitingMark() const;
 
     int fd_;
     std::size_t maxLineBytes_;
@@ -45,22 +51,22 @@ LineReader::Status LineReader::Next(std::string& line, BeforeRead&& beforeBlocki
     bool tooLong = false;
     bool any = false;
     for (;;) {
-        if (pos_ == block_.size()) {
+        // A slow producer may deliver the mark a byte at a time: it is decided on once three
+        // bytes, or the end, have arrived.
+        if (pos_ == block_.size() || (atStart_ && !ended_ && AwaitingMark())) {
             if (ended_) {
                 break;
             }
             beforeBlockingRead();
-            if (!Fill()) {
-                if (error_ != 0) {
-                    return Status::ReadError;
-                }
-                break;
+            if (!Fill() && error_ != 0) {
+                return Status::ReadError;
             }
-            if (atStart_) {
-                atStart_ = false;
-                if (block_.compare(0, 3, "\xEF\xBB\xBF") == 0) {
-                    pos_ = 3;
-                }
+            continue;
+        }
+        if (atStart_) {
+            atStart_ = false;
+            if (std::string_view(block_).substr(0, kMark.size()) == kMark) {
+                pos_ = kMark.size();
             }
             continue;
         }

@@ -21,9 +21,8 @@ bool Output::Write(std::string_view bytes) {
 bool Output::WriteAll(std::string_view bytes) {
     std::size_t done = 0;
     while (error_ == 0 && done < bytes.size()) {
-        const auto chunk =
-            static_cast<unsigned>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
-        const auto written = ::write(fd_, bytes.data() + done, chunk);
+        const std::size_t chunk = std::min<std::size_t>(bytes.size() - done, 1u << 30);
+        const long written = WriteDescriptor(fd_, bytes.data() + done, chunk);
         if (written < 0) {
             if (errno != EINTR) {
                 error_ = errno;
@@ -44,7 +43,7 @@ bool Output::Flush() {
 bool Output::Close() {
     const bool flushed = Flush();
     // A descriptor that was never open fails its first write already.
-    if (::close(fd_) != 0 && errno != EBADF && error_ == 0) {
+    if (CloseDescriptor(fd_) != 0 && errno != EBADF && error_ == 0) {
         error_ = errno;
     }
     return flushed && error_ == 0;

@@ -1,5 +1,7 @@
 // Standard output written in large blocks straight to its file descriptor, with every
-// write and the final close checked: a full disk or a closed pipe is an error, never lost.
+// write and the final close checked: a full disk is an error, never lost. A closed pipe
+// ends the process by SIGPIPE, as it ends any filter; where that signal is ignored, the
+// failed write is an error here like any other.
 #pragma once
 
 #include <string>

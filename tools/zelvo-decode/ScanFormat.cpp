@@ -100,12 +100,6 @@ void AppendJsonString(std::string& out, std::u16string_view text) {
 
 } // namespace
 
-std::string FormatScan(const DecodedScan& scan, OutputFormat format) {
-    std::string out;
-    AppendScan(out, scan, format);
-    return out;
-}
-
 void AppendScan(std::string& out, const DecodedScan& scan, OutputFormat format) {
     if (format == OutputFormat::Json) {
         out += "{\"serial\": ";

@@ -10,8 +10,8 @@ namespace zelvo {
 
 enum class OutputFormat { Tabs, Json };
 
-std::string FormatScan(const DecodedScan& scan, OutputFormat format);
-// The same, appended to `out`: a buffer used again for every line saves an allocation each.
+// Appends the scan's line to `out`: a buffer used again for every line saves an allocation
+// each.
 void AppendScan(std::string& out, const DecodedScan& scan, OutputFormat format);
 
 } // namespace zelvo

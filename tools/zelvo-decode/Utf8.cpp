@@ -48,11 +48,11 @@ std::variant<std::u16string, Utf8Error> Utf8ToUtf16(std::string_view bytes) {
             return Utf8Error{i};
         }
         for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if (!IsContinuation(next)) {
+            const auto continuation = static_cast<unsigned char>(bytes[i + k]);
+            if (!IsContinuation(continuation)) {
                 return Utf8Error{i};
             }
-            codePoint = (codePoint << 6) | (next & 0x3F);
+            codePoint = (codePoint << 6) | (continuation & 0x3F);
         }
         const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
         if (codePoint < minimum || codePoint > 0x10FFFF || surrogate) {

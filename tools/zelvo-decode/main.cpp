@@ -2,6 +2,7 @@
 
 #include "tools/zelvo-decode/BatchDecoder.h"
 #include "tools/zelvo-decode/Descriptors.h"
+#include "tools/zelvo-decode/LineReader.h"
 #include "Version.h"
 
 #include <cerrno>
@@ -35,7 +36,10 @@ constexpr const char* kUsage =
     "Lines end with LF, CRLF or CR; a UTF-8 byte-order mark is skipped; a line over\n"
     "16 MiB is rejected. Exit status: 0 when every line decoded, 1 when a line was\n"
     "rejected (reported on standard error), 2 for a usage error, a file that cannot be\n"
-    "read or output that cannot be written.\n";
+    "read or output that cannot be written. A reader that closes the pipe ends the\n"
+    "program by SIGPIPE, as it ends any filter.\n";
+
+static_assert(zelvo::kMaxLineBytes == 16 * 1024 * 1024, "the help text names the limit");
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "zelvo-decode: %s\nTry 'zelvo-decode --help' for more information.\n",
@@ -131,8 +135,9 @@ int main(int argc, char** argv) {
     for (const std::string& file : files) {
         const bool standardInput = file == "-";
         const std::string name = standardInput ? "(standard input)" : file;
-        const int fd = standardInput ? 0 : ::open(file.c_str(), zelvo::kOpenForReading);
+        const int fd = standardInput ? 0 : zelvo::OpenForReading(file.c_str());
         if (fd < 0) {
+            out.Flush(); // the message stands after the scans of the files before
             std::fprintf(stderr, "zelvo-decode: %s: cannot open: %s\n", file.c_str(),
                          std::strerror(errno));
             worse(kUsageOrFileError);
@@ -140,9 +145,10 @@ int main(int argc, char** argv) {
         }
         const zelvo::BatchResult result = zelvo::DecodeStream(fd, name, options, out, stderr);
         if (!standardInput) {
-            ::close(fd);
+            zelvo::CloseDescriptor(fd);
         }
         if (result.readError != 0) {
+            out.Flush();
             // A directory, a closed standard input: the system says what went wrong.
             std::fprintf(stderr, "zelvo-decode: %s: %s\n", name.c_str(),
                          std::strerror(result.readError));
