@@ -2,7 +2,9 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -12,9 +14,13 @@ namespace {
 int signalPipe[2] = {-1, -1};
 
 void WriteSignal(int number) {
+    // Only async-signal-safe work here; the GUI thread reads the byte. The write end does
+    // not block: in a burst of signals a full socket drops bytes, and one is enough. The
+    // interrupted code may be about to read errno.
+    const int savedErrno = errno;
     const char byte = static_cast<char>(number);
-    // Only async-signal-safe work here; the GUI thread reads the byte.
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -24,6 +30,7 @@ TerminationSignals::TerminationSignals(std::function<void()> onSignal)
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) {
         return;
     }
+    ::fcntl(signalPipe[0], F_SETFL, ::fcntl(signalPipe[0], F_GETFL) | O_NONBLOCK);
     notifier_ = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, [this] {
         char byte;

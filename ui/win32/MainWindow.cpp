@@ -3,8 +3,6 @@
 #include "ui/win32/Dpi.h"
 #include "ui/win32/Win32Ids.h"
 
-#include <windowsx.h>
-
 #include <string>
 #include <vector>
 
@@ -148,18 +146,20 @@ void MainWindow::CreateIconPopup() {
 }
 
 void MainWindow::PlaceControls() {
-    font_.reset(CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi_), 72), 0, 0, 0, FW_NORMAL,
-                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            L"MS Shell Dlg"));
+    UniqueFont font(CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi_), 72), 0, 0, 0,
+                                FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                L"MS Shell Dlg"));
     const int dpi = static_cast<int>(dpi_);
     for (const ControlRow& row : kControls) {
         const PixelRect rect = ClientPixelRect(row.id, dpi);
         HWND control = this->control(row.id);
         SetWindowPos(control, nullptr, rect.left, rect.top, rect.width, rect.height,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), TRUE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
     }
+    // The controls hold the new font now; only then may the old one go.
+    font_ = std::move(font);
     const SIZE frame = FrameSizeForClient(TwipsToPixels(kWindow.clientWidthTwips, dpi),
                                           TwipsToPixels(kWindow.clientHeightTwips, dpi),
                                           kWindowStyle, kWindowExStyle, dpi_);
@@ -188,8 +188,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
-    case WM_MOUSEMOVE:
-        OnMouseMove(wParam, lParam);
+    case kIconNotifyMessage:
+        OnIconNotify(wParam, lParam);
         return 0;
     case WM_ACTIVATE:
         OnActivate(wParam);
@@ -239,17 +239,15 @@ void MainWindow::OnCommand(int id, int notification) {
     }
 }
 
-void MainWindow::OnMouseMove(WPARAM wParam, LPARAM lParam) {
-    // The shell sends its notifications from another thread or process; the pointer's own
-    // moves over the window are posted. Only the notifications reach the icon's handler.
-    const DWORD sent = InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_NOTIFY);
-    if (!main_ || !sent || wParam != main_->IconData().uID) {
+void MainWindow::OnIconNotify(WPARAM wParam, LPARAM lParam) {
+    // Explorer sends the icon's notifications; other notification areas post them. The
+    // pointer's own moves over the window never come here, so they never open the menu.
+    if (!main_ || wParam != main_->IconData().uID) {
         return;
     }
     // The window takes the mouse message over the icon for a move at that many pixels.
     const double factor = TwipsPerPixelX();
-    main_->Form_MouseMove(0, 0, static_cast<float>(GET_X_LPARAM(lParam) * factor),
-                          static_cast<float>(GET_Y_LPARAM(lParam) * factor));
+    main_->Form_MouseMove(0, 0, static_cast<float>(LOWORD(lParam) * factor), 0);
 }
 
 void MainWindow::OnActivate(WPARAM wParam) {

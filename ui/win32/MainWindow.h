@@ -49,7 +49,7 @@ private:
     void CreateIconPopup();
     void PlaceControls();
     void OnCommand(int id, int notification);
-    void OnMouseMove(WPARAM wParam, LPARAM lParam);
+    void OnIconNotify(WPARAM wParam, LPARAM lParam);
     void OnActivate(WPARAM wParam);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     LRESULT OnControlColor(HDC dc, HWND control);

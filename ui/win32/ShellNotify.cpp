@@ -1,5 +1,7 @@
 #include "ui/win32/ShellNotify.h"
 
+#include "ui/win32/Win32Ids.h"
+
 #include <windows.h>
 #include <shellapi.h>
 
@@ -7,6 +9,8 @@
 
 namespace zelvo::win32 {
 namespace {
+
+static_assert(kIconNotifyMessage == WM_APP + 1);
 
 // Handles travel as 32 bits; Windows sign-extends them to 64 bits where pointers are wider.
 template <typename Handle> Handle FromHandleValue(std::uint32_t value) {
@@ -24,7 +28,8 @@ bool ShellNotify::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
     data.hWnd = FromHandleValue<HWND>(fields.hWnd);
     data.uID = fields.uID;
     data.uFlags = fields.uFlags;
-    data.uCallbackMessage = fields.uCallbackMessage;
+    data.uCallbackMessage =
+        fields.uCallbackMessage == WM_MOUSEMOVE ? kIconNotifyMessage : fields.uCallbackMessage;
     data.hIcon = FromHandleValue<HICON>(fields.hIcon);
     // The later layouts widen szTip; the first one, whose size we pass, holds 64 bytes.
     static_assert(sizeof data.szTip >= kTipLength);

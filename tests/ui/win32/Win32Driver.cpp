@@ -116,7 +116,8 @@ HWND VisiblePopupMenu() {
     return nullptr;
 }
 
-// The shell reports a mouse message over the icon from its own thread, as a sent message.
+// Explorer reports a mouse message over the icon from its own thread, as a sent message of
+// the icon's callback; other notification areas post it.
 struct ShellNotification {
     HWND window;
     UINT mouseMessage;
@@ -124,7 +125,7 @@ struct ShellNotification {
 
 DWORD WINAPI SendFromShellThread(void* parameter) {
     const auto* note = static_cast<ShellNotification*>(parameter);
-    SendMessageW(note->window, WM_MOUSEMOVE, 1, note->mouseMessage);
+    SendMessageW(note->window, win32::kIconNotifyMessage, 1, note->mouseMessage);
     return 0;
 }
 
@@ -288,6 +289,12 @@ void CheckIcon(Program& zelvo) {
     PostMessageW(zelvo.window, WM_MOUSEMOVE, 1, MAKELPARAM(516, 10));
     Sleep(500);
     Check(VisiblePopupMenu() == nullptr, "a real pointer move at x = 516 opens no menu");
+
+    SendMessageW(zelvo.control(ControlId::HideButton), BM_CLICK, 0, 0);
+    Check(WaitFor([&] { return !IsWindowVisible(zelvo.window); }), "Hide hides it again");
+    PostMessageW(zelvo.window, win32::kIconNotifyMessage, 1, 515);
+    Check(WaitFor([&] { return IsWindowVisible(zelvo.window) != FALSE; }),
+          "a posted double-click on the icon shows the window too");
 
     for (UINT other : {512u, 513u, 514u, 517u, 519u}) {
         ShellNotification note{zelvo.window, other};
