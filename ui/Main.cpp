@@ -39,8 +39,11 @@ void Main::ClearButton_Click() {
 }
 
 void Main::HideButton_Click() {
-    if (iconAdded_) {
+    // Decided now, on the notification area as it is: hidden, the window can only come
+    // back through an icon that is really there.
+    if (iconAdded_ && shell_.IconShown()) {
         window_.Hide();
+        hidden_ = true;
     } else {
         window_.Minimize();
     }
@@ -65,6 +68,7 @@ void Main::Form_MouseMove(std::int16_t /*Button*/, std::int16_t /*Shift*/, float
     switch (RoundHalfEven(static_cast<double>(X) / factor)) {
     case kLeftDoubleClick:
         window_.Show();
+        hidden_ = false;
         break;
     case kRightButtonDown:
         window_.PopupIconMenu();
@@ -91,6 +95,14 @@ void Main::Form_Terminate() {
 void Main::Taskbar_Created() {
     if (!terminated_ && IconData_.cbSize != 0) {
         CallShell(NotifyMessage::Add);
+    }
+}
+
+void Main::Taskbar_Lost() {
+    iconAdded_ = false;
+    if (hidden_ && !terminated_) {
+        hidden_ = false;
+        window_.Minimize();
     }
 }
 

@@ -26,6 +26,9 @@ public:
     // The shell's notification area came back (Explorer restarted): add the icon again with
     // the same record, so that a hidden window is never left without a way back.
     void Taskbar_Created();
+    // The notification area went away with the icon (the panel quit or crashed): a hidden
+    // window comes back minimised, so that it is never left without a way back.
+    void Taskbar_Lost();
 
     const NotifyIconData& IconData() const { return IconData_; }
 
@@ -46,6 +49,8 @@ private:
     NotifyIconData IconData_;
     // Without an icon, hiding would leave nothing to bring the window back: Hide minimises.
     bool iconAdded_ = false;
+    // Hidden by Hide, so only the icon can bring the window back.
+    bool hidden_ = false;
     bool terminated_ = false;
 };
 

@@ -47,6 +47,10 @@ public:
     virtual ~ShellPort() = default;
     // Shell_NotifyIconA: returns whether the shell accepted the call.
     virtual bool NotifyIcon(NotifyMessage message, NarrowIconData& record) = 0;
+    // Whether an icon that the shell accepted stands in a live notification area now. Where
+    // the shell tells the program when its area comes back (Windows' TaskbarCreated), an
+    // accepted icon is taken to stand.
+    virtual bool IconShown() const { return true; }
 };
 
 } // namespace zelvo

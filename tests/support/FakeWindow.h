@@ -54,12 +54,14 @@ public:
         calls.push_back({message, record});
         return accept;
     }
+    bool IconShown() const override { return shown; }
     struct Call {
         NotifyMessage message;
         NarrowIconData record;
     };
     std::vector<Call> calls;
     bool accept = true;
+    bool shown = true; // the notification area that took the icon is still there
 };
 
 } // namespace zelvo::test

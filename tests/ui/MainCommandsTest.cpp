@@ -105,6 +105,30 @@ TEST_F(MainCommands, HideMinimisesWhenThereIsNoNotificationArea) {
     EXPECT_TRUE(window.minimized);
 }
 
+// The notification area may go away at any time: the window is never left hidden without
+// an icon to bring it back.
+TEST_F(MainCommands, AWindowIsNeverStrandedWhenTheNotificationAreaGoes) {
+    main.Form_Load();
+    shell.shown = false; // gone while the window is shown, and not yet reported
+    main.HideButton_Click();
+    EXPECT_EQ(window.log, Log{"minimize"});
+
+    shell.shown = true;
+    window.log.clear();
+    main.HideButton_Click();
+    main.Taskbar_Lost(); // gone while hidden
+    EXPECT_EQ(window.log, (Log{"hide", "minimize"}));
+    main.Taskbar_Lost(); // once
+    main.HideButton_Click();
+    EXPECT_EQ(window.log, (Log{"hide", "minimize", "minimize"}));
+
+    main.Taskbar_Created(); // back: Hide hides again, and a lost icon after a show does nothing
+    main.HideButton_Click();
+    main.Form_MouseMove(0, 0, 515 * 15.0f, 0);
+    main.Taskbar_Lost();
+    EXPECT_EQ(window.log, (Log{"hide", "minimize", "minimize", "hide", "show"}));
+}
+
 TEST(ControlPictures, MapC0AndDeleteOnly) {
     const std::u16string all = std::u16string(u"\0\x1f\x20\x7e\x7f\x80\u00e9", 7);
     EXPECT_EQ(zelvo::WithControlPictures(all), u"\u2400\u241f\x20\x7e\u2421\x80\u00e9");

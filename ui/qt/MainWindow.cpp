@@ -42,6 +42,11 @@ MainWindow::MainWindow() {
     const int dpi = logicalDpiX();
     setFixedSize(TwipsToPixels(kWindow.clientWidthTwips, dpi),
                  TwipsToPixels(kWindow.clientHeightTwips, dpi));
+    // A fixed-size window offers no Maximise; X11 window managers see that from the size
+    // hints, but the title bar that Qt draws on Wayland goes by these flags.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
     createControls();
     createIconPopup();
 }

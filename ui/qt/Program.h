@@ -17,7 +17,8 @@ public:
 
 private:
     MainWindow window_;
-    TrayShell shell_{window_, [this] { main_.Taskbar_Created(); }};
+    TrayShell shell_{window_, [this] { main_.Taskbar_Created(); },
+                     [this] { main_.Taskbar_Lost(); }};
     Main main_{window_, shell_};
     TerminationSignals termination_{[this] { main_.Form_Terminate(); }};
 };

@@ -2,40 +2,27 @@
 
 #include "ui/Main.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusMessage>
-#include <QDBusReply>
-#include <QDBusVariant>
-
 namespace zelvo::qt {
 
-bool StatusNotifierHostPresent() {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface() ||
-        !bus.interface()->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher"))) {
-        return false;
+std::optional<TrayProtocol> ProtocolFor(bool statusNotifierHost, bool xembedTray) {
+    if (statusNotifierHost) {
+        return TrayProtocol::StatusNotifierItem;
     }
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        QStringLiteral("org.kde.StatusNotifierWatcher"), QStringLiteral("/StatusNotifierWatcher"),
-        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
-    get << QStringLiteral("org.kde.StatusNotifierWatcher")
-        << QStringLiteral("IsStatusNotifierHostRegistered");
-    const QDBusReply<QDBusVariant> reply = bus.call(get, QDBus::Block, 2000);
-    return reply.isValid() && reply.value().variant().toBool();
+    if (xembedTray) {
+        return TrayProtocol::XEmbed;
+    }
+    return std::nullopt;
 }
 
-std::uint32_t MouseMessageFor(TrayProtocol protocol, QSystemTrayIcon::ActivationReason reason) {
+std::uint32_t MouseMessageFor(QSystemTrayIcon::ActivationReason reason) {
     switch (reason) {
     case QSystemTrayIcon::DoubleClick:
         return Main::kLeftDoubleClick;
     case QSystemTrayIcon::Context:
         return Main::kRightButtonDown;
     case QSystemTrayIcon::Trigger:
-        // An XEmbed tray reports the first click of every double-click as well: a plain
-        // button press. A StatusNotifierItem host's activation is the way back to the window.
-        return protocol == TrayProtocol::StatusNotifierItem ? Main::kLeftDoubleClick
-                                                            : Main::kLeftButtonDown;
+        // The tray reports the first click of every double-click as well: a plain press.
+        return Main::kLeftButtonDown;
     case QSystemTrayIcon::MiddleClick:
         return Main::kMiddleButtonDown;
     case QSystemTrayIcon::Unknown:
@@ -44,8 +31,14 @@ std::uint32_t MouseMessageFor(TrayProtocol protocol, QSystemTrayIcon::Activation
     return Main::kMouseMove;
 }
 
-bool HostDrawsMenu(TrayProtocol protocol) {
-    return protocol == TrayProtocol::StatusNotifierItem;
+std::optional<std::uint32_t> MouseMessageForCall(const QString& method) {
+    if (method == QLatin1String("Activate")) {
+        return Main::kLeftDoubleClick;
+    }
+    if (method == QLatin1String("SecondaryActivate")) {
+        return Main::kMiddleButtonDown;
+    }
+    return std::nullopt;
 }
 
 } // namespace zelvo::qt

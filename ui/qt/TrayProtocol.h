@@ -1,10 +1,12 @@
-// Which protocol the notification-area icon speaks, and what a host's clicks mean on each:
-// the one place where XEmbed trays and StatusNotifierItem hosts differ.
+// Which protocol the notification-area icon speaks, when, and what a host's clicks mean on
+// each: the one place where XEmbed trays and StatusNotifierItem hosts differ.
 #pragma once
 
+#include <QString>
 #include <QSystemTrayIcon>
 
 #include <cstdint>
+#include <optional>
 
 namespace zelvo::qt {
 
@@ -12,21 +14,22 @@ enum class TrayProtocol {
     // An X11 tray manager docks the icon's window; it reports real mouse buttons.
     XEmbed,
     // A host on the session bus (KDE Plasma, GNOME's AppIndicator, the XFCE and LXQt panels,
-    // waybar) draws the icon and its exported menu, and reports activations, not buttons.
+    // waybar) draws the icon and its exported menu, and calls the item's methods.
     StatusNotifierItem,
 };
 
-// True when a StatusNotifierWatcher with a registered host is on the session bus: the test
-// by which Qt puts a tray icon on the D-Bus protocol.
-bool StatusNotifierHostPresent();
+// Where the icon belongs: a StatusNotifierItem whenever a host of them is registered, since
+// such a desktop may show XEmbed icons badly or not at all (xembedsniproxy, GNOME); XEmbed
+// only while none is and an X11 tray manager is there; nowhere otherwise.
+std::optional<TrayProtocol> ProtocolFor(bool statusNotifierHost, bool xembedTray);
 
-// The mouse message that Windows would report for what Qt reports as `reason`. On XEmbed a
-// double-click shows the window and a right click opens the menu; a host of
-// StatusNotifierItem activates with one left click, which takes the double-click's place.
-std::uint32_t MouseMessageFor(TrayProtocol protocol, QSystemTrayIcon::ActivationReason reason);
+// The mouse message that Windows would report for what an XEmbed tray reports as `reason`:
+// a double-click shows the window and a right click opens the menu.
+std::uint32_t MouseMessageFor(QSystemTrayIcon::ActivationReason reason);
 
-// Whether the icon hands its menu to the host. A StatusNotifierItem host draws the menu it is
-// given; an XEmbed tray would open it itself on a right click, besides the program's own.
-bool HostDrawsMenu(TrayProtocol protocol);
+// The mouse message for a host's call of the item's `method`. Activate is one left click,
+// and the way back to the window: it takes the double-click's place. ContextMenu opens
+// nothing of ours, as the host draws the exported menu; nor does Scroll.
+std::optional<std::uint32_t> MouseMessageForCall(const QString& method);
 
 } // namespace zelvo::qt

@@ -1,53 +1,75 @@
-// The notification area on Linux: the shell's add and delete of an icon record, carried
-// out with QSystemTrayIcon on whichever protocol the desktop's tray host speaks, and the
-// word when a host appears or comes back, so that the icon can be added again.
+// The notification area on Linux: the shell's add and delete of an icon record, carried out
+// on whichever tray the desktop has at the moment. A StatusNotifierItem of our own whenever a
+// host of them is on the session bus, QSystemTrayIcon on an X11 tray (XEmbed) while none is;
+// the icon follows the hosts as they come, go and restart, and tells when it has none left.
 #pragma once
 
 #include "ui/NotifyIcon.h"
-#include "ui/qt/TrayProtocol.h"
+#include "ui/qt/TrayHost.h"
 
 #include <QObject>
-#include <QSystemTrayIcon>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
+class QSystemTrayIcon;
 class QTimer;
 
 namespace zelvo::qt {
 
 class MainWindow;
+class StatusNotifierItem;
 
 class TrayShell : public QObject, public ShellPort {
     Q_OBJECT
 
 public:
-    // `onHostAppeared` runs on the GUI thread when a tray host starts or restarts.
-    TrayShell(MainWindow& window, std::function<void()> onHostAppeared);
+    // On the GUI thread: `onHostAppeared` when a tray appears, comes back or another kind
+    // takes over (the icon is to be added again); `onHostLost` when the icon's tray went and
+    // no other is there.
+    TrayShell(MainWindow& window, std::function<void()> onHostAppeared,
+              std::function<void()> onHostLost);
     ~TrayShell() override;
 
     bool NotifyIcon(NotifyMessage message, NarrowIconData& record) override;
+    bool IconShown() const override;
 
-    QSystemTrayIcon* icon() const { return icon_.get(); }
-    // The protocol of the icon: fixed by Qt when it first looks for a tray, for the run.
-    std::optional<TrayProtocol> protocol() const { return protocol_; }
+    // Where the icon stands now, if anywhere.
+    std::optional<TrayProtocol> protocol() const { return placed_; }
 
 private slots:
     void statusNotifierHostRegistered();
+    void statusNotifierHostUnregistered();
+    void statusNotifierItemUnregistered(const QString& service);
 
 private:
-    bool trayAvailable();
-    void addIcon(const NotifyIconData& data);
-    void removeIcon();
     void watchForHosts();
+    void watcherOwnerChanged(const QString& owner);
+    void askWhetherHostRegistered();
+    void pollXEmbedTray();
+    void follow(TrayHost::Change change);
+    bool placeIcon();
+    void removeIcon();
+    void addXEmbedIcon(const NotifyIconData& data);
+    void addStatusNotifierItem(const NotifyIconData& data);
+    void registerItem();
+    void deliver(std::uint32_t mouseMessage);
 
     MainWindow& window_;
     std::function<void()> onHostAppeared_;
-    std::unique_ptr<QSystemTrayIcon> icon_;
-    std::optional<TrayProtocol> protocol_;
-    QTimer* xembedPoll_ = nullptr;
+    std::function<void()> onHostLost_;
+    TrayHost host_;
+    bool hostKnown_ = false;               // the first answer about a StatusNotifierItem host came
+    unsigned hostQuestion_ = 0;            // only the answer to the latest question counts
+    int xembedSeen_ = 0;                   // polls in a row that found an X11 tray
+    std::optional<NotifyIconData> record_; // added and not deleted
     bool deleted_ = false;
+    std::optional<TrayProtocol> placed_;
+    std::unique_ptr<QSystemTrayIcon> xembedIcon_;
+    std::unique_ptr<StatusNotifierItem> item_;
+    bool itemRegistered_ = false;
+    QTimer* xembedPoll_ = nullptr;
 };
 
 } // namespace zelvo::qt

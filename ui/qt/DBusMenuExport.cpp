@@ -1,0 +1,187 @@
+#include "ui/qt/DBusMenuExport.h"
+
+#include "ui/qt/DBusTypes.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+namespace zelvo::qt {
+namespace {
+
+const QString kInterface = QStringLiteral("com.canonical.dbusmenu");
+const QString kInvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
+constexpr unsigned kRevision = 1; // the menu never changes
+
+// "E&xit" becomes "E_xit": dbusmenu marks the access key with "_" and doubles a real one.
+QString Label(QString text) {
+    text.replace(QLatin1Char('_'), QLatin1String("__"));
+    text.replace(QLatin1String("&&"), QLatin1String("\x01"));
+    text.replace(QLatin1Char('&'), QLatin1Char('_'));
+    text.replace(QLatin1Char('\x01'), QLatin1Char('&'));
+    return text;
+}
+
+} // namespace
+
+DBusMenuExport::DBusMenuExport(QMenu* menu, QObject* parent)
+    : QDBusVirtualObject(parent), menu_(menu) {
+    RegisterDBusTypes();
+}
+
+QAction* DBusMenuExport::action(int id) const {
+    if (!menu_ || id < 1 || id > menu_->actions().size()) {
+        return nullptr;
+    }
+    return menu_->actions().at(id - 1);
+}
+
+QVariantMap DBusMenuExport::itemProperties(int id) const {
+    if (id == 0) {
+        return {{QStringLiteral("children-display"), QStringLiteral("submenu")}};
+    }
+    const QAction* item = action(id);
+    return {{QStringLiteral("label"), Label(item->text())},
+            {QStringLiteral("enabled"), item->isEnabled()},
+            {QStringLiteral("visible"), item->isVisible()}};
+}
+
+void DBusMenuExport::trigger(int id) {
+    // Queued: the action may end the program, which must not happen inside a D-Bus handler.
+    QTimer::singleShot(0, this, [this, id] {
+        if (QAction* item = action(id)) {
+            item->trigger();
+        }
+    });
+}
+
+QString DBusMenuExport::introspect(const QString& /*path*/) const {
+    return QStringLiteral(
+        "<interface name=\"com.canonical.dbusmenu\">"
+        "<property name=\"Version\" type=\"u\" access=\"read\"/>"
+        "<property name=\"TextDirection\" type=\"s\" access=\"read\"/>"
+        "<property name=\"Status\" type=\"s\" access=\"read\"/>"
+        "<property name=\"IconThemePath\" type=\"as\" access=\"read\"/>"
+        "<method name=\"GetLayout\"><arg type=\"i\" direction=\"in\"/>"
+        "<arg type=\"i\" direction=\"in\"/><arg type=\"as\" direction=\"in\"/>"
+        "<arg type=\"u\" direction=\"out\"/><arg type=\"(ia{sv}av)\" direction=\"out\"/></method>"
+        "<method name=\"GetGroupProperties\"><arg type=\"ai\" direction=\"in\"/>"
+        "<arg type=\"as\" direction=\"in\"/><arg type=\"a(ia{sv})\" direction=\"out\"/></method>"
+        "<method name=\"GetProperty\"><arg type=\"i\" direction=\"in\"/>"
+        "<arg type=\"s\" direction=\"in\"/><arg type=\"v\" direction=\"out\"/></method>"
+        "<method name=\"Event\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" "
+        "direction=\"in\"/>"
+        "<arg type=\"v\" direction=\"in\"/><arg type=\"u\" direction=\"in\"/></method>"
+        "<method name=\"EventGroup\"><arg type=\"a(isvu)\" direction=\"in\"/>"
+        "<arg type=\"ai\" direction=\"out\"/></method>"
+        "<method name=\"AboutToShow\"><arg type=\"i\" direction=\"in\"/>"
+        "<arg type=\"b\" direction=\"out\"/></method>"
+        "<method name=\"AboutToShowGroup\"><arg type=\"ai\" direction=\"in\"/>"
+        "<arg type=\"ai\" direction=\"out\"/><arg type=\"ai\" direction=\"out\"/></method>"
+        "<signal name=\"LayoutUpdated\"><arg type=\"u\"/><arg type=\"i\"/></signal>"
+        "</interface>");
+}
+
+bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConnection& bus) {
+    if (AnswerProperties(bus, message, kInterface,
+                         {{QStringLiteral("Version"), 3u},
+                          {QStringLiteral("TextDirection"), QStringLiteral("ltr")},
+                          {QStringLiteral("Status"), QStringLiteral("normal")},
+                          {QStringLiteral("IconThemePath"), QStringList()}})) {
+        return true;
+    }
+    if (message.interface() != kInterface && !message.interface().isEmpty()) {
+        return false;
+    }
+    const QString member = message.member();
+    const QString signature = message.signature();
+    const QVariantList args = message.arguments();
+    const auto known = [this](int id) { return id == 0 || action(id) != nullptr; };
+    const auto unknownId = [&] {
+        ReplyError(bus, message, kInvalidArgs, QStringLiteral("No menu item with that id"));
+        return true;
+    };
+
+    if (member == QLatin1String("GetLayout") && signature == QLatin1String("iias")) {
+        const int parent = args[0].toInt();
+        if (!known(parent)) {
+            return unknownId();
+        }
+        MenuLayoutItem layout{parent, itemProperties(parent), {}};
+        // Depth 0 asks for the item alone; any other depth takes the one level there is.
+        if (parent == 0 && args[1].toInt() != 0) {
+            for (int id = 1; action(id); ++id) {
+                layout.children.push_back({id, itemProperties(id), {}});
+            }
+        }
+        Reply(bus, message, {QVariant::fromValue(kRevision), QVariant::fromValue(layout)});
+    } else if (member == QLatin1String("GetGroupProperties") &&
+               signature == QLatin1String("aias")) {
+        MenuItemPropertiesList items;
+        for (int id : qdbus_cast<QList<int>>(args[0])) {
+            if (known(id)) {
+                items.push_back({id, itemProperties(id)});
+            }
+        }
+        Reply(bus, message, {QVariant::fromValue(items)});
+    } else if (member == QLatin1String("GetProperty") && signature == QLatin1String("is")) {
+        if (!known(args[0].toInt())) {
+            return unknownId();
+        }
+        const QVariantMap properties = itemProperties(args[0].toInt());
+        const auto found = properties.find(args[1].toString());
+        if (found == properties.end()) {
+            ReplyError(bus, message, kInvalidArgs, QStringLiteral("No such property"));
+        } else {
+            Reply(bus, message, {QVariant::fromValue(QDBusVariant(found.value()))});
+        }
+    } else if (member == QLatin1String("Event") && signature == QLatin1String("isvu")) {
+        const int id = args[0].toInt();
+        if (!known(id)) {
+            return unknownId();
+        }
+        if (id != 0 && args[1].toString() == QLatin1String("clicked")) {
+            trigger(id);
+        }
+        Reply(bus, message);
+    } else if (member == QLatin1String("EventGroup") && signature == QLatin1String("a(isvu)")) {
+        QList<int> errors;
+        const QDBusArgument events = args[0].value<QDBusArgument>();
+        events.beginArray();
+        while (!events.atEnd()) {
+            int id = 0;
+            QString eventId;
+            QDBusVariant data;
+            unsigned timestamp = 0;
+            events.beginStructure();
+            events >> id >> eventId >> data >> timestamp;
+            events.endStructure();
+            if (!known(id)) {
+                errors.push_back(id);
+            } else if (id != 0 && eventId == QLatin1String("clicked")) {
+                trigger(id);
+            }
+        }
+        events.endArray();
+        Reply(bus, message, {QVariant::fromValue(errors)});
+    } else if (member == QLatin1String("AboutToShow") && signature == QLatin1String("i")) {
+        if (!known(args[0].toInt())) {
+            return unknownId();
+        }
+        Reply(bus, message, {false});
+    } else if (member == QLatin1String("AboutToShowGroup") && signature == QLatin1String("ai")) {
+        QList<int> errors;
+        for (int id : qdbus_cast<QList<int>>(args[0])) {
+            if (!known(id)) {
+                errors.push_back(id);
+            }
+        }
+        Reply(bus, message, {QVariant::fromValue(QList<int>()), QVariant::fromValue(errors)});
+    } else {
+        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+                   QStringLiteral("No such method, or not with these arguments"));
+    }
+    return true;
+}
+
+} // namespace zelvo::qt

@@ -1,0 +1,31 @@
+// A QMenu's items exported as a com.canonical.dbusmenu object, so that a StatusNotifierItem
+// host draws the menu itself; a host's "clicked" triggers the item's action, queued.
+#pragma once
+
+#include <QDBusVirtualObject>
+#include <QPointer>
+
+class QAction;
+class QMenu;
+
+namespace zelvo::qt {
+
+class DBusMenuExport : public QDBusVirtualObject {
+    Q_OBJECT
+
+public:
+    explicit DBusMenuExport(QMenu* menu, QObject* parent = nullptr);
+
+    QString introspect(const QString& path) const override;
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+
+private:
+    // Item 0 is the menu itself; its actions are 1, 2, ... in their order.
+    QAction* action(int id) const;
+    QVariantMap itemProperties(int id) const;
+    void trigger(int id);
+
+    QPointer<QMenu> menu_;
+};
+
+} // namespace zelvo::qt

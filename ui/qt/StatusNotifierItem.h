@@ -1,0 +1,56 @@
+// The icon as a StatusNotifierItem on the session bus: its image, title and tooltip for the
+// host to draw, the menu exported beside it, and the host's calls handed on, queued.
+#pragma once
+
+#include "ui/qt/DBusTypes.h"
+
+#include <QDBusVirtualObject>
+
+#include <functional>
+#include <optional>
+
+class QMenu;
+
+namespace zelvo::qt {
+
+class DBusMenuExport;
+
+class StatusNotifierItem : public QDBusVirtualObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kItemPath = "/StatusNotifierItem";
+    static constexpr const char* kMenuPath = "/MenuBar";
+
+    // `onCall` runs on the GUI thread, after the call has been answered, with the method's
+    // name and the activation token that the host provided before it, if any.
+    StatusNotifierItem(const QString& title, const QString& toolTip, const SniPixmaps& pixmaps,
+                       QMenu* menu, std::function<void(const QString&, const QString&)> onCall);
+    ~StatusNotifierItem() override;
+
+    // Puts the item and its menu on `bus` under a name of their own; false if the bus refused.
+    bool exportOn(QDBusConnection bus);
+    // Takes them off again: hosts see the name go and drop the icon.
+    void withdraw();
+    QString serviceName() const { return serviceName_; }
+
+    QString introspect(const QString& path) const override;
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
+
+private:
+    QVariantMap properties() const;
+
+    QString title_;
+    QString toolTip_;
+    SniPixmaps pixmaps_;
+    DBusMenuExport* menu_;
+    std::function<void(const QString&, const QString&)> onCall_;
+    QString activationToken_;
+    QString serviceName_;
+    std::optional<QDBusConnection> bus_;
+};
+
+// The icon's images at 16, 32 and 48 pixels, as a host receives them.
+SniPixmaps IconPixmaps();
+
+} // namespace zelvo::qt
