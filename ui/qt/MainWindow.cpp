@@ -191,11 +191,11 @@ void MainWindow::SelectAll(ControlId id) {
 }
 
 void MainWindow::Show() {
-    if (isMinimized()) {
-        showNormal();
-    } else {
-        show();
-    }
+    // Once minimised and then restored by the desktop, an X11 window keeps asking to be
+    // mapped minimised (Qt leaves its hints so): the state is set afresh, normal, first.
+    setWindowState(windowState() | Qt::WindowMinimized);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
     raise();
     activateWindow();
 }

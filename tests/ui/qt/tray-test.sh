@@ -58,6 +58,14 @@ start_trayer() {
     pids+=($trayer_pid)
     wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
 }
+start_window_manager() {
+    openbox >/dev/null 2>&1 &
+    pids+=($!)
+    wait_until wmctrl -m
+}
+activate_window() { timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null; }
+iconic() { xprop -id "$window" WM_STATE 2>/dev/null | grep -q 'Iconic'; }
+in_window_list() { wmctrl -l | grep -qF "$(window_caption)"; }
 double_click_icon() {
     local ix iy
     read -r ix iy < <(icon_centre)
@@ -126,35 +134,46 @@ kill -TERM "$app"
 check "SIGTERM ends the program" wait_until process_ended "$app"
 check "and removes the icon" wait_until has_no_tray_icon
 
-echo "--- a notification area that starts after the program, and restarts"
+echo "--- a notification area that starts after the program, restarts and goes away"
 cleanup
 start_x
+start_window_manager
 start_program
 start_trayer
 check "the icon docks in a tray started later" wait_until has_tray_icon
-focus_window "$window"
+activate_window
 xdotool key alt+h
 check "then Hide hides the window" wait_until is_not_viewable "$window"
 end_processes "$trayer_pid"
+gone=$(date +%s%N)
+wait_until iconic
+ms=$((($(date +%s%N) - gone) / 1000000))
+check "the tray gone while hidden, the window comes back minimised within 2 s ($ms ms)" \
+    test "$ms" -le 2000
+check "on the desktop's window list" in_window_list
 start_trayer
-check "the icon docks again in the restarted tray" wait_until has_tray_icon
+sleep 2
+check "a tray that comes back gets exactly one icon" test "$(tray_icon | wc -l)" -eq 1
+activate_window
+xdotool key alt+h
+check "Hide hides the window again" wait_until is_not_viewable "$window"
 double_click_icon
-check "and a double-click on it shows the window" wait_until is_viewable "$window"
+check "and a double-click on the icon shows it" wait_until is_viewable "$window"
+end_processes "$trayer_pid"
+activate_window
+xdotool key alt+h
+check "the tray gone while the window is shown, Hide minimises" wait_until iconic
 
 echo "--- without a notification area"
 cleanup
 start_x
-openbox >/dev/null 2>&1 &
-pids+=($!)
-wait_until wmctrl -m
+start_window_manager
 start_program
 check "the window comes up" wait_until is_viewable "$window"
-timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null
+activate_window
 xdotool key alt+h
-iconic() { xprop -id "$window" WM_STATE | grep -q 'Iconic'; }
 check "Hide minimises instead of hiding" wait_until iconic
-check "the minimised window stays on the desktop's window list" \
-    bash -c "wmctrl -l | grep -qF '$(window_caption)'"
+check "the minimised window stays on the desktop's window list" in_window_list
 wmctrl -c "$(window_caption)"
 check "closing the window ends the program" wait_until process_ended "$app"
 wait "$app"
