@@ -90,8 +90,15 @@ is_viewable() { [ "$(map_state "$1")" = IsViewable ]; }
 is_not_viewable() { [ "$(map_state "$1")" != IsViewable ]; }
 process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
-# --sync waits for the focus to change, which never happens when it is there already.
-focus_window() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; }
+# --sync waits for the focus to change, which never happens when it is there already. A
+# window manager hands the focus on only to a window that is activated.
+focus_window() {
+    if wmctrl -m >/dev/null 2>&1; then
+        timeout 5 xdotool windowactivate --sync "$1" 2>/dev/null
+    else
+        timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null
+    fi
+}
 
 # The text of a box reached from the input box with `tabs` presses of Tab, copied as a
 # user would copy it.

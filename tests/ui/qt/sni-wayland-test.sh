@@ -106,10 +106,23 @@ check "with its line ($got)" test "$got" = "$line"
 alt h
 wait_until window_gone
 end_processes "$waybar_pid"
+gone=$(date +%s%N)
+wait_until window_shown
+ms=$((($(date +%s%N) - gone) / 1000000))
+check "the tray gone while hidden, the window is back within 2 s ($ms ms)" test "$ms" -le 2000
 start_waybar
-check "a restarted tray gets the icon again" wait_until sni_item_registered
+sleep 2
+check "a restarted tray gets the icon again, once" test "$(sni_items | wc -l)" -eq 1
+alt h
+check "Hide hides the window again" wait_until window_gone
 sni_activate
-check "and its activation shows the window" wait_until window_shown
+check "and its activation shows it" wait_until window_shown
+end_processes "$waybar_pid"
+alt h
+sleep 0.5
+check "the tray gone while the window is shown, Hide leaves it reachable" window_shown
+start_waybar
+wait_until sni_item_registered
 check "the exported menu holds Exit" sni_menu_has_exit
 sni_menu_click_exit
 check "choosing Exit ends the program" wait_until process_ended "$app"

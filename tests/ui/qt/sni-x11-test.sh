@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The program behind its icon on a StatusNotifierItem host under X11: xfce4-panel with only
-# its notification area, clicked with xdotool as a user would; then the panel restarted.
+# its notification area, clicked with xdotool as a user would; the panel restarted; calls no
+# host would make. Then, with a window manager: the panel comes after the program, when an
+# X11 tray (trayer) already holds the icon; it restarts, and goes away.
 # Usage: sni-x11-test.sh ZELVO
 zelvo=$1
 here=$(dirname "$0")
@@ -38,14 +40,23 @@ panel_menu() {
 }
 has_panel_menu() { [ -n "$(panel_menu)" ]; }
 
+start_program() {
+    "$zelvo" 2>/dev/null &
+    app=$!
+    pids+=($app)
+    wait_until has_main_window
+    window=$(main_window)
+}
+# The program's small windows: an icon docked in an X11 tray, or a popup menu of its own.
+small_windows() { xdotool search --onlyvisible --classname '^zelvo$' 2>/dev/null | grep -vx "$window"; }
+has_small_window() { [ -n "$(small_windows)" ]; }
+has_no_small_window() { [ -z "$(small_windows)" ]; }
+
 start_panel
 check "the panel's host is on the session bus" sni_host_present
-"$zelvo" 2>/dev/null &
-app=$!
-pids+=($app)
-wait_until has_main_window
-window=$(main_window)
+start_program
 check "the item registers with the watcher" wait_until sni_item_registered
+check "its title is the program's name" test "$(sni_title)" = Zelvo
 check "its tooltip is the caption" test "$(sni_tooltip)" = "$(window_caption)"
 check "its pixels are the window's icon ($(sni_icon_colours))" sni_icon_matches_table
 
@@ -66,14 +77,64 @@ check "after the panel restarts, the item is registered again" wait_until sni_it
 click_icon 1
 check "and its click still shows the window" wait_until is_viewable "$window"
 
+odd=$(sni_odd_calls)
+check "calls no host would make are all answered${odd:+: $odd}" test -z "$odd"
+check "and leave the program running, its item intact" test "$(sni_title)" = Zelvo
+check "a ContextMenu call opens no menu of ours" has_no_small_window
+
 click_icon 3
 check "a right click opens the panel's menu" wait_until has_panel_menu
 menu=$(panel_menu)
 check "whose item reads Exit" sni_menu_has_exit
 eval "$(xdotool getwindowgeometry --shell "$menu")"
+# Hosts keep calling while the program ends: nothing of that may crash it.
+for _ in $(seq 40); do menu_call GetLayout 0 -1 '[]' >/dev/null; sni_title >/dev/null; done &
+calls=$!
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 check "choosing Exit ends the program" wait_until process_ended "$app"
 wait "$app"
 check "with status 0" test $? -eq 0
 check "and the item leaves the watcher's list" wait_until sni_no_item_registered
+end_processes "$calls"
+
+echo "--- a late host, and a host that goes away"
+cleanup
+start_x
+openbox >/dev/null 2>&1 &
+pids+=($!)
+wait_until wmctrl -m
+start_program
+trayer --edge top --align right --widthtype request --height 24 --transparent false \
+    >/dev/null 2>&1 &
+trayer_pid=$!
+pids+=($trayer_pid)
+check "an X11 tray that comes first gets the icon" wait_until has_small_window
+start_panel
+check "a StatusNotifierItem host that comes later gets it" wait_until sni_item_registered
+check "and the X11 tray gives it up: one icon" wait_until has_no_small_window
+end_processes "$trayer_pid"
+
+iconic() { xprop -id "$window" WM_STATE 2>/dev/null | grep -q 'Iconic'; }
+focus_window "$window"
+xdotool key alt+h
+check "Hide hides the window" wait_until is_not_viewable "$window"
+end_processes "$panel"
+gone=$(date +%s%N)
+wait_until iconic
+ms=$((($(date +%s%N) - gone) / 1000000))
+check "the panel gone while hidden, the window comes back minimised within 2 s ($ms ms)" \
+    test "$ms" -le 2000
+check "on the desktop's window list" bash -c "wmctrl -l | grep -qF '$(window_caption)'"
+start_panel
+sleep 2
+check "the panel back, the item is registered once" test "$(sni_items | wc -l)" -eq 1
+focus_window "$window"
+xdotool key alt+h
+check "Hide hides the window again" wait_until is_not_viewable "$window"
+click_icon 1
+check "and a click on the icon still shows it" wait_until is_viewable "$window"
+end_processes "$panel"
+focus_window "$window"
+xdotool key alt+h
+check "the panel gone while the window is shown, Hide minimises" wait_until iconic
 finish
