@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The program behind its icon on lxqt-panel, whose statusnotifier plugin is both watcher and
+# host: started after the program, clicked with xdotool where the panel draws the icon,
+# restarted, and its menu's Exit. Once with the statusnotifier plugin alone, once beside the
+# X11 tray plugin, as Debian's default panel has them.
+# Usage: sni-lxqt-test.sh ZELVO
+zelvo=$1
+here=$(dirname "$0")
+source "$here/../../support/x11-session.sh"
+source "$here/../../support/sni-host.sh"
+config=$(mktemp -d)
+trap 'cleanup; rm -rf "$config"' EXIT
+export XDG_CONFIG_HOME=$config QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
+line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
+
+start_panel() {
+    lxqt-panel >/dev/null 2>&1 &
+    panel=$!
+    pids+=($panel)
+    wait_until sni_host_present
+}
+# Where the panel draws the icon: the middle of its blue pixels in the panel, which scales
+# the image and so blends its colours.
+icon_centre() {
+    import -window root -crop 1024x40+0+728 txt:- 2>/dev/null |
+        sed -n 's/^\([0-9]*\),\([0-9]*\):.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3 \5/p' |
+        awk '$4 >= 100 && $4 - $3 >= 30 {if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
+             if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
+             END {if (n) print int((x0 + x1) / 2), 728 + int((y0 + y1) / 2)}'
+}
+icon_drawn() { [ -n "$(icon_centre)" ]; }
+click_icon() {
+    local x y
+    read -r x y < <(icon_centre)
+    xdotool mousemove "$x" "$y" click "$1"
+}
+# The panel's menu: an override-redirect window of lxqt-panel.
+panel_menu() {
+    for w in $(xdotool search --onlyvisible --classname '^lxqt-panel$' 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
+    done | head -1
+}
+has_panel_menu() { [ -n "$(panel_menu)" ]; }
+one_item() { [ "$(sni_items | wc -l)" -eq 1 ]; }
+other_windows() { xdotool search --onlyvisible --classname '^zelvo$' 2>/dev/null | grep -vx "$window"; }
+
+for plugins in statusnotifier statusnotifier,tray; do
+    echo "--- lxqt-panel with $plugins"
+    cleanup
+    mkdir -p "$config/lxqt"
+    printf '[General]\npanels=panel1\n\n[panel1]\nplugins=%s\nposition=Bottom\n\n' "$plugins" \
+        >"$config/lxqt/panel.conf"
+    printf '[statusnotifier]\ntype=statusnotifier\n\n[tray]\ntype=tray\n' >>"$config/lxqt/panel.conf"
+    start_x
+    "$zelvo" 2>/dev/null &
+    app=$!
+    pids+=($app)
+    wait_until has_main_window
+    window=$(main_window)
+    start_panel
+    check "a panel started later gets a StatusNotifierItem" wait_until sni_item_registered
+    check "and draws its icon" wait_until icon_drawn
+    check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"
+    focus_window "$window"
+    xdotool type --delay 10 "$line"
+    xdotool key alt+d alt+h
+    check "Alt+H hides the window" wait_until is_not_viewable "$window"
+    click_icon 1
+    check "one click on the icon shows it again" wait_until is_viewable "$window"
+    check "with its line" test "$(read_box "$window" 0)" = "$line"
+    xdotool key alt+h
+    wait_until is_not_viewable "$window"
+    end_processes "$panel"
+    start_panel
+    check "the panel restarted, the item is registered once" wait_until one_item
+    wait_until icon_drawn
+    click_icon 1
+    check "and its click shows the window" wait_until is_viewable "$window"
+    click_icon 3
+    check "a right click opens the panel's menu" wait_until has_panel_menu
+    check "whose item reads Exit" sni_menu_has_exit
+    eval "$(xdotool getwindowgeometry --shell "$(panel_menu)")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+    check "choosing Exit ends the program" wait_until process_ended "$app"
+    wait "$app"
+    check "with status 0" test $? -eq 0
+    check "and the item leaves the watcher's list" wait_until sni_no_item_registered
+done
+finish
