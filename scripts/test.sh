@@ -103,9 +103,9 @@ packages() {
     tests/packaging/deb-test.sh build/native &&
         zip=$(scripts/package-windows.sh build/windows-i686 build/windows-x86_64 build/packages) &&
         listing=$(cmake -E tar tf "$zip") &&
-        for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md; do
+        for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md LICENSE; do
             grep -q "/$file\$" <<<"$listing" || { echo "$zip lacks $file"; return 1; }
-        done && echo "$zip holds both builds and the README"
+        done && echo "$zip holds both builds, the README and the licence"
 }
 
 stage "packages" packages

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Builds the .deb and checks it as a user's machine would see it: its dependencies, its
-# files, the desktop entry and AppStream data validated, the programs run from it. In CI
-# (CI=true, a throw-away machine) it is installed for real with apt and started from its
-# desktop entry.
+# Builds the .deb and checks it as a distribution and a user's machine would see it: its
+# dependencies, its files, lintian, the desktop entry and AppStream data validated, the
+# programs run from it. clean-root-test.sh installs it on a clean Debian system.
 # Usage: deb-test.sh BUILD_DIR
 build=$(cd "${1:?build directory}" && pwd)
 source "$(dirname "$0")/../support/x11-session.sh"
@@ -18,7 +17,8 @@ depends=$(dpkg-deb -f "$deb" Depends)
 check "dependencies come from the binaries ($depends)" \
     grep -q 'libqt6widgets6' <<<"$depends"
 check "and bring Qt's Wayland plugin" grep -q 'qt6-wayland' <<<"$depends"
-for file in usr/bin/zelvo usr/bin/zelvo-decode usr/share/man/man1/zelvo-decode.1 \
+for file in usr/bin/zelvo usr/bin/zelvo-decode usr/share/man/man1/zelvo.1.gz \
+    usr/share/man/man1/zelvo-decode.1.gz usr/share/doc/zelvo/copyright usr/share/doc/zelvo/changelog.gz \
     usr/share/applications/org.zelvo.Zelvo.desktop usr/share/metainfo/org.zelvo.Zelvo.metainfo.xml; do
     check "package holds /$file" test -f "$root/$file"
 done
@@ -29,20 +29,17 @@ done
 check "the desktop entry validates" desktop-file-validate "$root/usr/share/applications/org.zelvo.Zelvo.desktop"
 check "the AppStream data validates" appstreamcli validate --no-net --pedantic \
     "$root/usr/share/metainfo/org.zelvo.Zelvo.metainfo.xml"
-check "the man page renders" bash -c "man -l '$root/usr/share/man/man1/zelvo-decode.1' 2>&1 >/dev/null | { ! grep -q .; }"
+for page in zelvo zelvo-decode; do
+    check "the man page of $page renders" \
+        bash -c "man -l '$root/usr/share/man/man1/$page.1.gz' 2>&1 >/dev/null | { ! grep -q .; }"
+done
+# Errors and warnings alike; lintian's own complaint about running as root is no finding.
+findings=$(lintian --tag-display-limit 0 --fail-on error,warning "$deb" 2>/dev/null)
+status=$?
+check "lintian finds nothing${findings:+:
+$findings}" test "$status" -eq 0 -a -z "$findings"
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 check "the packaged zelvo-decode decodes" \
     test "$(echo "$line" | "$root/usr/bin/zelvo-decode")" = $'000000002101482501\tIBN\t9780131103627'
 
-if [ "${CI:-}" = true ]; then
-    check "apt installs the package" apt-get install -y -qq "$deb"
-    exec_line=$(sed -n 's/^Exec=//p' /usr/share/applications/org.zelvo.Zelvo.desktop)
-    start_x
-    $exec_line 2>/dev/null &
-    app=$!
-    pids+=($app)
-    check "the desktop entry starts the window" wait_until has_main_window
-    kill -TERM "$app"
-    check "which ends cleanly" wait_until process_ended "$app"
-fi
 finish
