@@ -101,6 +101,7 @@ stage "Windows x86_64 build, tested under Wine" windows_build_and_test x86_64
 
 packages() {
     tests/packaging/deb-test.sh build/native &&
+        tests/packaging/clean-root-test.sh build/native &&
         zip=$(scripts/package-windows.sh build/windows-i686 build/windows-x86_64 build/packages) &&
         listing=$(cmake -E tar tf "$zip") &&
         for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md LICENSE; do
