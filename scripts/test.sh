@@ -93,11 +93,11 @@ windows_build_and_test() {
         skip_reason="built and checked statically; not run, this machine cannot execute 32-bit programs"
         return "$skip_status"
     fi
-    tests/ui/win32/wine-test.sh "$dir"
+    tests/ui/win32/wine-test.sh "$dir" && tests/packaging/msi-test.sh "$dir"
 }
 
-stage "Windows i686 build, tested under Wine" windows_build_and_test i686
-stage "Windows x86_64 build, tested under Wine" windows_build_and_test x86_64
+stage "Windows i686 build and installer, tested under Wine" windows_build_and_test i686
+stage "Windows x86_64 build and installer, tested under Wine" windows_build_and_test x86_64
 
 packages() {
     tests/packaging/deb-test.sh build/native &&

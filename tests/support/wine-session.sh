@@ -26,6 +26,11 @@ wine_start() {
     fi
     mkdir -p "$(dirname "$WINEPREFIX")"
     [ -f "$WINEPREFIX/system.reg" ] || "$wine_loader" wineboot --init >/dev/null 2>&1
+    # Wine draws the title bar's buttons with Marlett; Debian's fonts-wine has it, but the
+    # 64-bit loader alone does not find it there.
+    if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+        cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     # Every program runs in a virtual desktop: hiding and showing a window is then immediate.
     run_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     run_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
