@@ -90,6 +90,22 @@ is_viewable() { [ "$(map_state "$1")" = IsViewable ]; }
 is_not_viewable() { [ "$(map_state "$1")" != IsViewable ]; }
 process_ended() { ! kill -0 "$1" 2>/dev/null; }
 
+# Under a window manager: whether it shows the window minimised, and lists it.
+iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'Iconic'; }
+in_window_list() { wmctrl -l | grep -qF "$(window_caption)"; }
+# Ends the tray host PID while $window is hidden: the window must come back minimised, on
+# the window list, within 2 s.
+check_back_when_host_ends() {
+    local host=$1 what=$2 gone ms
+    end_processes "$host"
+    gone=$(date +%s%N)
+    wait_until iconic "$window"
+    ms=$((($(date +%s%N) - gone) / 1000000))
+    check "$what gone while hidden, the window comes back minimised within 2 s ($ms ms)" \
+        test "$ms" -le 2000
+    check "on the desktop's window list" in_window_list
+}
+
 # --sync waits for the focus to change, which never happens when it is there already. A
 # window manager hands the focus on only to a window that is activated.
 focus_window() {
