@@ -78,6 +78,15 @@ wait_until() {
     return 1
 }
 
+# Starts the window program $zelvo: $app is its PID, $window its main window.
+start_program() {
+    "$zelvo" 2>/dev/null &
+    app=$!
+    pids+=($app)
+    wait_until has_main_window
+    window=$(main_window)
+}
+
 window_caption() { echo "Zelvo - ${ZELVO_VERSION:?set ZELVO_VERSION to the build version}"; }
 main_window() {
     local caption

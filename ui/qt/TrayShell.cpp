@@ -158,7 +158,7 @@ void TrayShell::statusNotifierHostUnregistered() {
 }
 
 void TrayShell::statusNotifierItemUnregistered(const QString& service) {
-    if (!item_ || !service.contains(item_->serviceName()) || item_->serviceName().isEmpty()) {
+    if (!item_ || item_->serviceName().isEmpty() || !service.contains(item_->serviceName())) {
         return;
     }
     itemRegistered_ = false;

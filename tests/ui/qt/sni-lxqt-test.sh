@@ -52,11 +52,7 @@ for plugins in statusnotifier statusnotifier,tray; do
         >"$config/lxqt/panel.conf"
     printf '[statusnotifier]\ntype=statusnotifier\n\n[tray]\ntype=tray\n' >>"$config/lxqt/panel.conf"
     start_x
-    "$zelvo" 2>/dev/null &
-    app=$!
-    pids+=($app)
-    wait_until has_main_window
-    window=$(main_window)
+    start_program
     start_panel
     check "a panel started later gets a StatusNotifierItem" wait_until sni_item_registered
     check "and draws its icon" wait_until icon_drawn

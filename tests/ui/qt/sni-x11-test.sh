@@ -40,13 +40,6 @@ panel_menu() {
 }
 has_panel_menu() { [ -n "$(panel_menu)" ]; }
 
-start_program() {
-    "$zelvo" 2>/dev/null &
-    app=$!
-    pids+=($app)
-    wait_until has_main_window
-    window=$(main_window)
-}
 # The program's small windows: an icon docked in an X11 tray, or a popup menu of its own.
 small_windows() { xdotool search --onlyvisible --classname '^zelvo$' 2>/dev/null | grep -vx "$window"; }
 has_small_window() { [ -n "$(small_windows)" ]; }

@@ -43,13 +43,6 @@ colour_count() { # the number of the window's pixels of one colour
     convert "$XDG_RUNTIME_DIR/shot.png" -format %c histogram:info:- |
         awk -v c="$colour" 'toupper($0) ~ c {sum += $1} END {print sum + 0}'
 }
-start_program() {
-    "$zelvo" 2>/dev/null &
-    app=$!
-    pids+=($app)
-    wait_until has_main_window
-    window=$(main_window)
-}
 
 start_trayer() {
     trayer --edge top --align right --widthtype request --height 24 --transparent false \
