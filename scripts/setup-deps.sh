@@ -10,6 +10,7 @@ packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-d
 if [ "$purpose" = test ]; then
     packages+=(libgtest-dev libgmock-dev dbus-daemon xvfb xauth xdotool x11-utils xclip trayer openbox wmctrl
                xfce4-panel lxqt-panel sway waybar wtype wl-clipboard libglib2.0-bin dbus-bin
+               gnome-shell gnome-shell-extension-appindicator
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 imagemagick desktop-file-utils appstream man-db dpkg-dev
                lintian debootstrap wixl fonts-wine)
 fi

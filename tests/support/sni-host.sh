@@ -8,6 +8,7 @@ watcher_property() {
         --method org.freedesktop.DBus.Properties.Get org.kde.StatusNotifierWatcher "$1" 2>/dev/null
 }
 sni_host_present() { [ "$(watcher_property IsStatusNotifierHostRegistered)" = "(<true>,)" ]; }
+sni_no_host_present() { ! sni_host_present; }
 # The registered items, one a line, as "bus-name/object/path", or "bus-name@/object/path" as
 # GNOME's AppIndicator watcher lists them.
 sni_items() {

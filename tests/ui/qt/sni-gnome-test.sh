@@ -1,0 +1,121 @@
+#!/usr/bin/env bash
+# The program on GNOME Shell 43, headless on Wayland, with the AppIndicator extension as its
+# StatusNotifierItem host. A test-only extension opens the shell's Eval, through which the
+# test moves Clutter's virtual pointer and keyboard where the shell draws things, and reads
+# the window's state, as a user's eyes would. The shell gets private session and system
+# buses; on a system bus with nothing on it, it does without logind.
+# Usage: sni-gnome-test.sh ZELVO
+zelvo=$(readlink -f "$1")
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../support/x11-session.sh"
+source "$here/../../support/sni-host.sh"
+appindicator=ubuntu-appindicators@ubuntu.com
+eval_extension=zelvo-test@zelvo.invalid
+
+session_dir=$(mktemp -d)
+chmod 700 "$session_dir"
+export XDG_RUNTIME_DIR=$session_dir HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config \
+    XDG_DATA_HOME=$session_dir/data XDG_SESSION_TYPE=wayland
+unset DISPLAY
+mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
+cp -r "$here/hosts/$eval_extension" "$XDG_DATA_HOME/gnome-shell/extensions/"
+start_session_bus
+session_bus=$DBUS_SESSION_BUS_ADDRESS
+start_session_bus # a second one, as the system bus
+export DBUS_SYSTEM_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS=$session_bus
+extensions() { gsettings set org.gnome.shell enabled-extensions "[$1]"; }
+extensions "'$appindicator', '$eval_extension'"
+LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
+    >/dev/null 2>&1 &
+pids+=($!)
+check "GNOME Shell's AppIndicator extension hosts StatusNotifierItems" wait_until sni_host_present
+
+# What the shell's Eval returns, strings without their quotes; nothing on an error.
+shell() {
+    gdbus call --session --dest org.gnome.Shell --object-path /org/gnome/Shell \
+        --method org.gnome.Shell.Eval "$1" 2>/dev/null |
+        sed -n "s/^(true, '\(.*\)')$/\1/p" | sed 's/^"\(.*\)"$/\1/'
+}
+shell_answers() { [ "$(shell 1)" = 1 ]; }
+wait_until shell_answers
+js_window="global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() == '$(window_caption)')"
+js_indicators="Object.entries(imports.ui.main.panel.statusArea).filter(([k]) => k.startsWith('appindicator'))"
+# The window: "none", or "shown", "minimised", with ",focused" when it has the keyboard.
+window_state() {
+    shell "let w = $js_window; !w ? 'none' : (w.minimized ? 'minimised' : 'shown') + (w.has_focus() ? ',focused' : '')"
+}
+window_is() { [ "$(window_state)" = "$1" ]; }
+icons() { shell "$js_indicators.length"; }
+icons_are() { [ "$(icons)" = "$1" ]; }
+# Real input through Clutter's virtual devices, made once.
+shell "const {Clutter, GLib} = imports.gi; global._zp = Clutter.get_default_backend().get_default_seat()
+    .create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE); global._zk = Clutter.get_default_backend()
+    .get_default_seat().create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE); true" >/dev/null
+click_icon() { # click_icon COUNT
+    shell "const {Clutter, GLib} = imports.gi; let a = $js_indicators[0][1];
+        let [x, y] = a.get_transformed_position(); let [w, h] = a.get_transformed_size();
+        global._zp.notify_absolute_motion(GLib.get_monotonic_time(), x + w / 2, y + h / 2);
+        for (let i = 0; i < $1; i++) {
+            global._zp.notify_button(GLib.get_monotonic_time(), Clutter.BUTTON_PRIMARY, Clutter.ButtonState.PRESSED);
+            global._zp.notify_button(GLib.get_monotonic_time(), Clutter.BUTTON_PRIMARY, Clutter.ButtonState.RELEASED);
+        } true" >/dev/null
+}
+alt_h() {
+    shell "const {Clutter, GLib} = imports.gi; let t = GLib.get_monotonic_time();
+        global._zk.notify_keyval(t, Clutter.KEY_Alt_L, Clutter.KeyState.PRESSED);
+        global._zk.notify_keyval(t + 1, Clutter.KEY_h, Clutter.KeyState.PRESSED);
+        global._zk.notify_keyval(t + 2, Clutter.KEY_h, Clutter.KeyState.RELEASED);
+        global._zk.notify_keyval(t + 3, Clutter.KEY_Alt_L, Clutter.KeyState.RELEASED); true" >/dev/null
+}
+focus_zelvo() { shell "$js_window.activate(global.get_current_time()); true" >/dev/null; }
+shell "imports.ui.main.overview.hide(); true" >/dev/null
+
+QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0 "$zelvo" 2>/dev/null &
+app=$!
+pids+=($app)
+check "the window comes up" wait_until window_is shown,focused
+check "the item registers with the shell" wait_until sni_item_registered
+check "the shell shows exactly one icon" wait_until icons_are 1
+focused=0
+for _ in $(seq 10); do
+    focus_zelvo
+    alt_h
+    wait_until window_is none
+    click_icon 2
+    wait_until window_is shown,focused && focused=$((focused + 1))
+done
+check "a double click on the icon shows the window, focused: $focused of 10" test "$focused" -eq 10
+
+extensions "'$eval_extension'"
+wait_until sni_no_host_present
+focus_zelvo
+alt_h
+check "the extension switched off, Hide minimises" wait_until window_is minimised
+focus_zelvo
+extensions "'$appindicator', '$eval_extension'"
+check "on again: exactly one icon" wait_until icons_are 1
+focus_zelvo
+alt_h
+wait_until window_is none
+extensions "'$eval_extension'"
+check "off while the window is hidden: the window comes back" wait_until window_is minimised
+extensions "'$appindicator', '$eval_extension'"
+wait_until icons_are 1
+
+click_icon 1
+menu_exit="let m = $js_indicators[0][1].menu; m.isOpen && m._getMenuItems().find(i => i.label && i.label.text == 'Exit')"
+menu_has_exit() { [ "$(shell "$menu_exit ? 'yes' : 'no'")" = yes ]; }
+check "one click opens the shell's menu, with Exit" wait_until menu_has_exit
+# The keyboard picks the item: the menu's first and only item, then Enter.
+sleep 0.5
+for key in Down Return; do
+    shell "const {Clutter, GLib} = imports.gi; let t = GLib.get_monotonic_time();
+        global._zk.notify_keyval(t, Clutter.KEY_$key, Clutter.KeyState.PRESSED);
+        global._zk.notify_keyval(t + 1, Clutter.KEY_$key, Clutter.KeyState.RELEASED); true" >/dev/null
+    sleep 0.2
+done
+check "choosing Exit ends the program" wait_until process_ended "$app"
+wait "$app"
+check "with status 0" test $? -eq 0
+check "and the icon is gone" wait_until icons_are 0
+finish
