@@ -114,20 +114,28 @@ void TrayShell::askWhetherHostRegistered() {
                     return;
                 }
                 const QDBusPendingReply<QDBusVariant> reply = *call;
-                const bool registered = !reply.isError() && reply.value().variant().toBool();
-                const TrayHost::Change change = host_.setStatusNotifierHost(registered);
-                if (!hostKnown_) {
-                    // The icon was added before the first answer: it is placed now.
-                    hostKnown_ = true;
-                    if (record_ && placeIcon()) {
-                        return;
-                    }
-                }
-                follow(change);
-                if (placed_ == TrayProtocol::StatusNotifierItem && !itemRegistered_) {
-                    registerItem();
-                }
+                statusNotifierHostIs(!reply.isError() && reply.value().variant().toBool());
             });
+}
+
+void TrayShell::statusNotifierHostIs(bool registered) {
+    if (deleted_) {
+        return;
+    }
+    const TrayHost::Change change = host_.setStatusNotifierHost(registered);
+    if (!hostKnown_) {
+        // The first word on the host, by answer or by signal: an icon added before it is
+        // placed now.
+        hostKnown_ = true;
+        if (record_) {
+            placeIcon();
+            return;
+        }
+    }
+    follow(change);
+    if (placed_ == TrayProtocol::StatusNotifierItem && !itemRegistered_) {
+        registerItem();
+    }
 }
 
 void TrayShell::watcherOwnerChanged(const QString& owner) {
@@ -135,21 +143,15 @@ void TrayShell::watcherOwnerChanged(const QString& owner) {
     itemRegistered_ = false;
     if (owner.isEmpty()) {
         ++hostQuestion_; // an answer still on its way is stale
-        follow(host_.setStatusNotifierHost(false));
+        statusNotifierHostIs(false);
     } else {
         askWhetherHostRegistered();
     }
 }
 
 void TrayShell::statusNotifierHostRegistered() {
-    if (deleted_) {
-        return;
-    }
-    ++hostQuestion_;
-    follow(host_.setStatusNotifierHost(true));
-    if (placed_ == TrayProtocol::StatusNotifierItem && !itemRegistered_) {
-        registerItem();
-    }
+    ++hostQuestion_; // the signal is newer than any answer on its way
+    statusNotifierHostIs(true);
 }
 
 void TrayShell::statusNotifierHostUnregistered() {

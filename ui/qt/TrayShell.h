@@ -47,6 +47,7 @@ private:
     void watchForHosts();
     void watcherOwnerChanged(const QString& owner);
     void askWhetherHostRegistered();
+    void statusNotifierHostIs(bool registered);
     void pollXEmbedTray();
     void follow(TrayHost::Change change);
     bool placeIcon();
