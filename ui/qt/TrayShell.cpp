@@ -133,14 +133,15 @@ void TrayShell::statusNotifierHostIs(bool registered) {
         }
     }
     follow(change);
-    if (placed_ == TrayProtocol::StatusNotifierItem && !itemRegistered_) {
+    if (placed_ == TrayProtocol::StatusNotifierItem) {
         registerItem();
     }
 }
 
 void TrayShell::watcherOwnerChanged(const QString& owner) {
     // A new watcher knows nothing of the item; a vanished one took its hosts along.
-    itemRegistered_ = false;
+    ++watcherGeneration_;
+    registration_ = Registration::None;
     if (owner.isEmpty()) {
         ++hostQuestion_; // an answer still on its way is stale
         statusNotifierHostIs(false);
@@ -163,9 +164,9 @@ void TrayShell::statusNotifierItemUnregistered(const QString& service) {
     if (!item_ || item_->serviceName().isEmpty() || !service.contains(item_->serviceName())) {
         return;
     }
-    itemRegistered_ = false;
+    registration_ = Registration::None;
     QTimer::singleShot(kRegisterAgainMs, this, [this] {
-        if (placed_ == TrayProtocol::StatusNotifierItem && !itemRegistered_) {
+        if (placed_ == TrayProtocol::StatusNotifierItem) {
             registerItem();
         }
     });
@@ -235,7 +236,8 @@ bool TrayShell::IconShown() const {
         return XEmbedTrayPresent(); // asked now: a tray that just quit shows nothing
     }
     if (placed_ == TrayProtocol::StatusNotifierItem) {
-        return host_.protocol() == TrayProtocol::StatusNotifierItem && itemRegistered_;
+        return host_.protocol() == TrayProtocol::StatusNotifierItem &&
+               registration_ == Registration::Done;
     }
     return false;
 }
@@ -285,14 +287,15 @@ void TrayShell::addStatusNotifierItem(const NotifyIconData& data) {
         return;
     }
     placed_ = TrayProtocol::StatusNotifierItem;
-    itemRegistered_ = false;
+    registration_ = Registration::None;
     registerItem();
 }
 
 void TrayShell::registerItem() {
-    if (!item_) {
+    if (!item_ || registration_ != Registration::None) {
         return;
     }
+    registration_ = Registration::Asked;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
                                        QStringLiteral("RegisterStatusNotifierItem"));
@@ -300,11 +303,12 @@ void TrayShell::registerItem() {
     auto* pending =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     const QString service = item_->serviceName();
+    const unsigned watcher = watcherGeneration_;
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, service](QDBusPendingCallWatcher* call) {
+            [this, service, watcher](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
-                if (item_ && item_->serviceName() == service) {
-                    itemRegistered_ = !call->isError();
+                if (item_ && item_->serviceName() == service && watcher == watcherGeneration_) {
+                    registration_ = call->isError() ? Registration::None : Registration::Done;
                 }
             });
 }
@@ -320,7 +324,7 @@ void TrayShell::removeIcon() {
         // Its calls are queued to itself: deleted later, none of them outlives it.
         item_.release()->deleteLater();
     }
-    itemRegistered_ = false;
+    registration_ = Registration::None;
     placed_.reset();
 }
 

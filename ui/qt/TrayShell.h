@@ -69,7 +69,11 @@ private:
     std::optional<TrayProtocol> placed_;
     std::unique_ptr<QSystemTrayIcon> xembedIcon_;
     std::unique_ptr<StatusNotifierItem> item_;
-    bool itemRegistered_ = false;
+    // The item's registration with the current watcher: asked once, whatever prompts it again
+    // while the answer is on its way (a second call makes some hosts rebuild the icon).
+    enum class Registration { None, Asked, Done };
+    Registration registration_ = Registration::None;
+    unsigned watcherGeneration_ = 0; // a new watcher knows nothing of earlier registrations
     QTimer* xembedPoll_ = nullptr;
 };
 
