@@ -69,13 +69,13 @@ start_x() {
     start_session_bus
 }
 
-# Waits up to 10 s for a command to succeed.
+# Runs a check until it holds, for at most 20 s of wall time however slow each try is.
 wait_until() {
-    for _ in $(seq 200); do
-        "$@" && return 0
+    local deadline=$((${EPOCHREALTIME/./} + 20000000))
+    until "$@"; do
+        [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1
         sleep 0.05
     done
-    return 1
 }
 
 # Starts the window program $zelvo: $app is its PID, $window its main window.
@@ -98,6 +98,12 @@ map_state() { xwininfo -id "$1" 2>/dev/null | sed -n 's/.*Map State: //p'; }
 is_viewable() { [ "$(map_state "$1")" = IsViewable ]; }
 is_not_viewable() { [ "$(map_state "$1")" != IsViewable ]; }
 process_ended() { ! kill -0 "$1" 2>/dev/null; }
+# Whether the child PID has ended with STATUS; never waits for one still running.
+ended_with() { # ended_with STATUS PID
+    process_ended "$2" || return 1
+    wait "$2"
+    [ $? -eq "$1" ]
+}
 
 # Under a window manager: whether it shows the window minimised, and lists it.
 iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'Iconic'; }

@@ -30,6 +30,5 @@ check "code decoded" test "$(read_box "$window" 5)" = "$code"
 
 kill -TERM "$app"
 check "SIGTERM ends the program" wait_until process_ended "$app"
-wait "$app"
-check "with status 0" test $? -eq 0
+check "with status 0" ended_with 0 "$app"
 finish

@@ -47,6 +47,34 @@ window_state() {
 window_is() { [ "$(window_state)" = "$1" ]; }
 icons() { shell "$js_indicators.length"; }
 icons_are() { [ "$(icons)" = "$1" ]; }
+# One icon, drawn where a pointer can reach it, with its menu: the shell lists the icon before
+# it draws it, and ignores a click on an icon whose menu it has not read yet.
+one_icon_ready() {
+    icons_are 1 && [ "$(shell "let a = $js_indicators[0][1]; a.mapped && a.get_transformed_size()[0] > 0 &&
+        !!a._indicator.menuPath && a.menu.numMenuItems > 0")" = true ]
+}
+# Debian 12's AppIndicator extension forgets an item's Id and Menu when its watch on the item's
+# name answers after the item's properties did (GJS then throws on a null Variant): a race
+# inside the shell, seen under load, that leaves the icon without its menu. When it happens,
+# it is told, and the extension is switched off and on once more, as a user would.
+host_lost_the_menu() {
+    [ "$(shell "let i = $js_indicators[0][1]._indicator; i.isReady && !i.menuPath")" = true ]
+}
+extension_restarts=0
+wait_icon_ready() {
+    wait_until one_icon_ready && return 0
+    if ! host_lost_the_menu; then
+        echo "the icons: $(shell "JSON.stringify($js_indicators.map(([k, a]) => [k, a.mapped,
+            a.get_transformed_size()[0], a._indicator.isReady, a._indicator.menuPath, a.menu.numMenuItems]))")"
+        return 1
+    fi
+    echo "note: the shell's extension lost the item's menu (its own race); off and on again"
+    extension_restarts=$((extension_restarts + 1))
+    extensions "'$eval_extension'"
+    wait_until sni_no_host_present
+    extensions "'$appindicator', '$eval_extension'"
+    wait_until one_icon_ready
+}
 # Real input through Clutter's virtual devices, made once.
 shell "const {Clutter, GLib} = imports.gi; global._zp = Clutter.get_default_backend().get_default_seat()
     .create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE); global._zk = Clutter.get_default_backend()
@@ -68,21 +96,41 @@ alt_h() {
         global._zk.notify_keyval(t + 3, Clutter.KEY_Alt_L, Clutter.KeyState.RELEASED); true" >/dev/null
 }
 focus_zelvo() { shell "$js_window.activate(global.get_current_time()); true" >/dev/null; }
-shell "imports.ui.main.overview.hide(); true" >/dev/null
+# The shell starts in its overview, whose search would take the test's keys; under load its
+# opening animation can still be running when the first hide comes.
+desktop_shown() {
+    [ "$(shell "let m = imports.ui.main; m.overview.hide(); !m.layoutManager._startingUp && !m.overview.visible")" = true ]
+}
+wait_until desktop_shown
+
+# Each time a host comes, the item registers once: a second call at once makes the extension
+# rebuild the icon. Registering again after the watcher dropped the item comes a second later.
+dbus-monitor --session "type='method_call',member='RegisterStatusNotifierItem'" \
+    >"$session_dir/registrations" 2>/dev/null &
+pids+=($!)
+doubled_registrations() {
+    awk '/^method call/ { sub(/.*time=/, ""); time = $1; call = 1; next }
+        call && /string "/ { if ($2 == name && time - last < 0.5) doubled++; name = $2; last = time }
+        { call = 0 } END { print doubled + 0 }' "$session_dir/registrations"
+}
 
 QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0 "$zelvo" 2>/dev/null &
 app=$!
 pids+=($app)
 check "the window comes up" wait_until window_is shown,focused
 check "the item registers with the shell" wait_until sni_item_registered
-check "the shell shows exactly one icon" wait_until icons_are 1
+check "the shell shows exactly one icon" wait_icon_ready
 focused=0
 for _ in $(seq 10); do
     focus_zelvo
     alt_h
     wait_until window_is none
     click_icon 2
-    wait_until window_is shown,focused && focused=$((focused + 1))
+    if wait_until window_is shown,focused; then
+        focused=$((focused + 1))
+    else
+        echo "after the double click: $(window_state)"
+    fi
 done
 check "a double click on the icon shows the window, focused: $focused of 10" test "$focused" -eq 10
 
@@ -93,14 +141,15 @@ alt_h
 check "the extension switched off, Hide minimises" wait_until window_is minimised
 focus_zelvo
 extensions "'$appindicator', '$eval_extension'"
-check "on again: exactly one icon" wait_until icons_are 1
+check "on again: exactly one icon" wait_icon_ready
 focus_zelvo
 alt_h
 wait_until window_is none
 extensions "'$eval_extension'"
 check "off while the window is hidden: the window comes back" wait_until window_is minimised
 extensions "'$appindicator', '$eval_extension'"
-wait_until icons_are 1
+wait_icon_ready
+check "each host that comes gets the item registered once" test "$(doubled_registrations)" -eq 0
 
 click_icon 1
 menu_exit="let m = $js_indicators[0][1].menu; m.isOpen && m._getMenuItems().find(i => i.label && i.label.text == 'Exit')"
@@ -115,7 +164,6 @@ for key in Down Return; do
     sleep 0.2
 done
 check "choosing Exit ends the program" wait_until process_ended "$app"
-wait "$app"
-check "with status 0" test $? -eq 0
+check "with status 0" ended_with 0 "$app"
 check "and the icon is gone" wait_until icons_are 0
 finish

@@ -78,8 +78,7 @@ for plugins in statusnotifier statusnotifier,tray; do
     eval "$(xdotool getwindowgeometry --shell "$(panel_menu)")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
     check "choosing Exit ends the program" wait_until process_ended "$app"
-    wait "$app"
-    check "with status 0" test $? -eq 0
+    check "with status 0" ended_with 0 "$app"
     check "and the item leaves the watcher's list" wait_until sni_no_item_registered
 done
 finish

@@ -126,7 +126,6 @@ wait_until sni_item_registered
 check "the exported menu holds Exit" sni_menu_has_exit
 sni_menu_click_exit
 check "choosing Exit ends the program" wait_until process_ended "$app"
-wait "$app"
-check "with status 0" test $? -eq 0
+check "with status 0" ended_with 0 "$app"
 check "and the item leaves the watcher's list" wait_until sni_no_item_registered
 finish

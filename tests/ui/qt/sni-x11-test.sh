@@ -85,8 +85,7 @@ for _ in $(seq 40); do menu_call GetLayout 0 -1 '[]' >/dev/null; sni_title >/dev
 calls=$!
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 check "choosing Exit ends the program" wait_until process_ended "$app"
-wait "$app"
-check "with status 0" test $? -eq 0
+check "with status 0" ended_with 0 "$app"
 check "and the item leaves the watcher's list" wait_until sni_no_item_registered
 end_processes "$calls"
 

@@ -115,8 +115,7 @@ wait_until has_popup_menu
 eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 check "Exit ends the program" wait_until process_ended "$app"
-wait "$app"
-check "with status 0" test $? -eq 0
+check "with status 0" ended_with 0 "$app"
 check "and the icon is gone" wait_until has_no_tray_icon
 
 start_program
@@ -161,6 +160,5 @@ check "Hide minimises instead of hiding" wait_until iconic "$window"
 check "the minimised window stays on the desktop's window list" in_window_list
 wmctrl -c "$(window_caption)"
 check "closing the window ends the program" wait_until process_ended "$app"
-wait "$app"
-check "with status 0" test $? -eq 0
+check "with status 0" ended_with 0 "$app"
 finish
