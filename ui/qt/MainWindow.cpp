@@ -191,10 +191,16 @@ void MainWindow::SelectAll(ControlId id) {
 }
 
 void MainWindow::Show() {
-    // Once minimised and then restored by the desktop, an X11 window keeps asking to be
-    // mapped minimised (Qt leaves its hints so): the state is set afresh, normal, first.
-    setWindowState(windowState() | Qt::WindowMinimized);
-    setWindowState(windowState() & ~Qt::WindowMinimized);
+    if (isVisible()) {
+        // Shown already, perhaps minimised: asking for minimised first, as below, would ask
+        // the window manager to minimise it.
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    } else {
+        // Once minimised and then restored by the desktop, an X11 window keeps asking to be
+        // mapped minimised (Qt leaves its hints so): the state is set afresh, normal, first.
+        setWindowState(windowState() | Qt::WindowMinimized);
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+    }
     show();
     raise();
     activateWindow();
