@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# The program on GNOME Shell 43, headless on Wayland, with the AppIndicator extension as its
-# StatusNotifierItem host. A test-only extension opens the shell's Eval, through which the
-# test moves Clutter's virtual pointer and keyboard where the shell draws things, and reads
-# the window's state, as a user's eyes would. The shell gets private session and system
+# The program on GNOME Shell 43, headless on Wayland or on X11 under Xvfb, with the
+# AppIndicator extension as its StatusNotifierItem host. A test-only extension opens the
+# shell's Eval, through which the test moves Clutter's virtual pointer and keyboard where
+# the shell draws things, and reads the window's state, as a user's eyes would. The shell gets private session and system
 # buses; on a system bus with nothing on it, it does without logind.
-# Usage: sni-gnome-test.sh ZELVO
+# Usage: sni-gnome-test.sh ZELVO [wayland|x11]   (x11: the shell under Xvfb)
 zelvo=$(readlink -f "$1")
+session=${2:-wayland}
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
 appindicator=ubuntu-appindicators@ubuntu.com
 eval_extension=zelvo-test@zelvo.invalid
 
-session_dir=$(mktemp -d)
-chmod 700 "$session_dir"
-export XDG_RUNTIME_DIR=$session_dir HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config \
-    XDG_DATA_HOME=$session_dir/data XDG_SESSION_TYPE=wayland
-unset DISPLAY
+if [ "$session" = x11 ]; then
+    start_x # its runtime folder serves; its bus knows nothing of the home set below
+else
+    unset DISPLAY
+    session_dir=$(mktemp -d)
+    chmod 700 "$session_dir"
+    export XDG_RUNTIME_DIR=$session_dir
+fi
+# Set before the bus starts: the settings service it starts must write to this home.
+export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
+    XDG_SESSION_TYPE=$session
 mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
 cp -r "$here/hosts/$eval_extension" "$XDG_DATA_HOME/gnome-shell/extensions/"
 start_session_bus
@@ -25,8 +32,12 @@ start_session_bus # a second one, as the system bus
 export DBUS_SYSTEM_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS=$session_bus
 extensions() { gsettings set org.gnome.shell enabled-extensions "[$1]"; }
 extensions "'$appindicator', '$eval_extension'"
-LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
-    >/dev/null 2>&1 &
+if [ "$session" = x11 ]; then
+    LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --x11 --replace >/dev/null 2>&1 &
+else
+    LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
+        >/dev/null 2>&1 &
+fi
 pids+=($!)
 check "GNOME Shell's AppIndicator extension hosts StatusNotifierItems" wait_until sni_host_present
 
@@ -114,7 +125,11 @@ doubled_registrations() {
         { call = 0 } END { print doubled + 0 }' "$session_dir/registrations"
 }
 
-QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0 "$zelvo" 2>/dev/null &
+if [ "$session" = x11 ]; then
+    QT_QPA_PLATFORM=xcb "$zelvo" 2>/dev/null &
+else
+    QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0 "$zelvo" 2>/dev/null &
+fi
 app=$!
 pids+=($app)
 check "the window comes up" wait_until window_is shown,focused
@@ -133,6 +148,9 @@ for _ in $(seq 10); do
     fi
 done
 check "a double click on the icon shows the window, focused: $focused of 10" test "$focused" -eq 10
+click_icon 2
+sleep 1
+check "a double click while the window is shown leaves it shown" window_is shown,focused
 
 extensions "'$eval_extension'"
 wait_until sni_no_host_present
