@@ -2,8 +2,9 @@
 # The program on GNOME Shell 43, headless on Wayland or on X11 under Xvfb, with the
 # AppIndicator extension as its StatusNotifierItem host. A test-only extension opens the
 # shell's Eval, through which the test moves Clutter's virtual pointer and keyboard where
-# the shell draws things, and reads the window's state, as a user's eyes would. The shell gets private session and system
-# buses; on a system bus with nothing on it, it does without logind.
+# the shell draws things, and reads the window's state, as a user's eyes would. The shell
+# gets private session and system buses; on a system bus with nothing on it, it does without
+# logind.
 # Usage: sni-gnome-test.sh ZELVO [wayland|x11]   (x11: the shell under Xvfb)
 zelvo=$(readlink -f "$1")
 session=${2:-wayland}
