@@ -72,7 +72,6 @@ one_icon_ready() {
 host_lost_the_menu() {
     [ "$(shell "let i = $js_indicators[0][1]._indicator; i.isReady && !i.menuPath")" = true ]
 }
-extension_restarts=0
 wait_icon_ready() {
     wait_until one_icon_ready && return 0
     if ! host_lost_the_menu; then
@@ -81,7 +80,6 @@ wait_icon_ready() {
         return 1
     fi
     echo "note: the shell's extension lost the item's menu (its own race); off and on again"
-    extension_restarts=$((extension_restarts + 1))
     extensions "'$eval_extension'"
     wait_until sni_no_host_present
     extensions "'$appindicator', '$eval_extension'"
