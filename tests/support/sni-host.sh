@@ -16,6 +16,7 @@ sni_items() {
 }
 sni_item_registered() { [ -n "$(sni_items)" ]; }
 sni_no_item_registered() { [ -z "$(sni_items)" ]; }
+sni_one_item() { [ "$(sni_items | wc -l)" -eq 1 ]; }
 
 # The first registered item's bus name and object path.
 item_service() {

@@ -105,6 +105,15 @@ ended_with() { # ended_with STATUS PID
     [ $? -eq "$1" ]
 }
 
+# Windows of the program other than its main window: the docked icon and popup menus.
+other_windows() {
+    local main
+    main=$(main_window)
+    for w in $(xdotool search --classname '^zelvo$' 2>/dev/null); do
+        [ "$w" != "$main" ] && is_viewable "$w" && echo "$w"
+    done
+}
+
 # Under a window manager: whether it shows the window minimised, and lists it.
 iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'Iconic'; }
 in_window_list() { wmctrl -l | grep -qF "$(window_caption)"; }
@@ -120,6 +129,31 @@ check_back_when_host_ends() {
         test "$ms" -le 2000
     check "on the desktop's window list" in_window_list
 }
+
+# Where a panel along the screen's foot, from row $panel_top and $panel_height rows high,
+# draws the icon: the middle of its navy pixels there, blue with as much red as green (a
+# panel's highlight colours have more green). Panels scale the image, and so blend its colours.
+icon_centre() {
+    import -window root -crop "1024x$panel_height+0+$panel_top" txt:- 2>/dev/null |
+        sed -n 's/^\([0-9]*\),\([0-9]*\):.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3 \4 \5/p' |
+        awk -v top="$panel_top" '$5 >= 100 && $5 - $3 >= 30 && $4 - $3 <= 20 && $3 - $4 <= 20 {
+             if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
+             if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
+             END {if (n) print int((x0 + x1) / 2), top + int((y0 + y1) / 2)}'
+}
+icon_drawn() { [ -n "$(icon_centre)" ]; }
+click_icon() { # click_icon BUTTON
+    local x y
+    read -r x y < <(icon_centre)
+    xdotool mousemove "$x" "$y" click "$1"
+}
+# The panel's menu: an override-redirect window of the $panel_class program.
+panel_menu() {
+    for w in $(xdotool search --onlyvisible --classname "^$panel_class\$" 2>/dev/null); do
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
+    done | head -1
+}
+has_panel_menu() { [ -n "$(panel_menu)" ]; }
 
 # --sync waits for the focus to change, which never happens when it is there already. A
 # window manager hands the focus on only to a window that is activated.

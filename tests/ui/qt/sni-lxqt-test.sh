@@ -19,30 +19,7 @@ start_panel() {
     pids+=($panel)
     wait_until sni_host_present
 }
-# Where the panel draws the icon: the middle of its blue pixels in the panel, which scales
-# the image and so blends its colours.
-icon_centre() {
-    import -window root -crop 1024x40+0+728 txt:- 2>/dev/null |
-        sed -n 's/^\([0-9]*\),\([0-9]*\):.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3 \5/p' |
-        awk '$4 >= 100 && $4 - $3 >= 30 {if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
-             if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
-             END {if (n) print int((x0 + x1) / 2), 728 + int((y0 + y1) / 2)}'
-}
-icon_drawn() { [ -n "$(icon_centre)" ]; }
-click_icon() {
-    local x y
-    read -r x y < <(icon_centre)
-    xdotool mousemove "$x" "$y" click "$1"
-}
-# The panel's menu: an override-redirect window of lxqt-panel.
-panel_menu() {
-    for w in $(xdotool search --onlyvisible --classname '^lxqt-panel$' 2>/dev/null); do
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$w"
-    done | head -1
-}
-has_panel_menu() { [ -n "$(panel_menu)" ]; }
-one_item() { [ "$(sni_items | wc -l)" -eq 1 ]; }
-other_windows() { xdotool search --onlyvisible --classname '^zelvo$' 2>/dev/null | grep -vx "$window"; }
+panel_top=728 panel_height=40 panel_class=lxqt-panel
 
 for plugins in statusnotifier statusnotifier,tray; do
     echo "--- lxqt-panel with $plugins"
@@ -68,7 +45,7 @@ for plugins in statusnotifier statusnotifier,tray; do
     wait_until is_not_viewable "$window"
     end_processes "$panel"
     start_panel
-    check "the panel restarted, the item is registered once" wait_until one_item
+    check "the panel restarted, the item is registered once" wait_until sni_one_item
     wait_until icon_drawn
     click_icon 1
     check "and its click shows the window" wait_until is_viewable "$window"

@@ -112,7 +112,7 @@ ms=$((($(date +%s%N) - gone) / 1000000))
 check "the tray gone while hidden, the window is back within 2 s ($ms ms)" test "$ms" -le 2000
 start_waybar
 sleep 2
-check "a restarted tray gets the icon again, once" test "$(sni_items | wc -l)" -eq 1
+check "a restarted tray gets the icon again, once" sni_one_item
 alt h
 check "Hide hides the window again" wait_until window_gone
 sni_activate

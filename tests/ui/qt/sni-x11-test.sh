@@ -112,7 +112,7 @@ check "Hide hides the window" wait_until is_not_viewable "$window"
 check_back_when_host_ends "$panel" "the panel"
 start_panel
 sleep 2
-check "the panel back, the item is registered once" test "$(sni_items | wc -l)" -eq 1
+check "the panel back, the item is registered once" sni_one_item
 focus_window "$window"
 xdotool key alt+h
 check "Hide hides the window again" wait_until is_not_viewable "$window"

@@ -9,14 +9,6 @@ export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
 
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 
-# Windows of the program other than its main window: the docked icon and popup menus.
-other_windows() {
-    local main
-    main=$(main_window)
-    for w in $(xdotool search --classname '^zelvo$' 2>/dev/null); do
-        [ "$w" != "$main" ] && is_viewable "$w" && echo "$w"
-    done
-}
 tray_icon() {
     for w in $(other_windows); do
         eval "$(xdotool getwindowgeometry --shell "$w")"
