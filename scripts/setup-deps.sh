@@ -11,6 +11,7 @@ if [ "$purpose" = test ]; then
     packages+=(libgtest-dev libgmock-dev dbus-daemon xvfb xauth xdotool x11-utils xclip trayer openbox wmctrl
                xfce4-panel lxqt-panel sway waybar wtype wl-clipboard libglib2.0-bin dbus-bin
                gnome-shell gnome-shell-extension-appindicator
+               plasma-workspace plasma-desktop-data kded5 kwin-x11
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 imagemagick desktop-file-utils appstream man-db dpkg-dev
                lintian debootstrap wixl fonts-wine)
 fi

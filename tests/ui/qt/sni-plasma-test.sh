@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# The program behind its icon on KDE Plasma 5.27 on X11, put together as a Plasma session
+# does: kwin_x11, xembedsniproxy, kded5 holding the StatusNotifierWatcher, and plasmashell's
+# system tray as the host, drawn by Qt Quick's software renderer. The watcher and the shell
+# start after the program, as in a race at session start; then the shell and kded restart,
+# and the shell's menu ends the program. Clicks land where the shell draws the icon.
+# Usage: sni-plasma-test.sh ZELVO
+zelvo=$1
+here=$(dirname "$0")
+source "$here/../../support/x11-session.sh"
+source "$here/../../support/sni-host.sh"
+start_x # its runtime folder serves; its bus knows nothing of the home set below
+# Set before the bus starts: the services it starts must write to this home.
+export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
+    XDG_CACHE_HOME=$session_dir/cache XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
+    KDE_SESSION_VERSION=5 QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
+start_session_bus
+line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
+panel_top=704 panel_height=64 panel_class=plasmashell
+
+# kded5 loads its watcher module at start in a full KDE session, as the variables above say.
+start_watcher() {
+    kded5 >/dev/null 2>&1 &
+    kded=$!
+    pids+=($kded)
+}
+start_shell() {
+    QT_QUICK_BACKEND=software plasmashell >/dev/null 2>&1 &
+    shell=$!
+    pids+=($shell)
+    wait_until sni_host_present
+}
+
+kwin_x11 >/dev/null 2>&1 &
+pids+=($!)
+wait_until wmctrl -m >/dev/null 2>&1
+xembedsniproxy >/dev/null 2>&1 &
+pids+=($!)
+start_program
+start_watcher
+start_shell
+check "a watcher and a shell started after the program get a StatusNotifierItem" \
+    wait_until sni_item_registered
+check "the shell draws the icon" wait_until icon_drawn
+sleep 1
+check "the only item: no X11 tray icon of ours for xembedsniproxy to pass on" sni_one_item
+check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"
+focus_window "$window"
+xdotool type --delay 10 "$line"
+xdotool key alt+d alt+h
+check "Alt+H hides the window" wait_until is_not_viewable "$window"
+click_icon 1
+check "one click on the icon shows it again" wait_until is_viewable "$window"
+check "with its line" test "$(read_box "$window" 0)" = "$line"
+
+# kded's watcher answers that a host is registered even with no shell running: a shell that
+# quits is not noticed, and the item stays listed for the shell that Plasma starts again.
+xdotool key alt+h
+wait_until is_not_viewable "$window"
+end_processes "$shell"
+start_shell
+check "plasmashell restarted, the item is registered once" wait_until sni_one_item
+wait_until icon_drawn
+click_icon 1
+check "and its click shows the window" wait_until is_viewable "$window"
+xdotool key alt+h
+wait_until is_not_viewable "$window"
+end_processes "$kded"
+start_watcher
+check "kded restarted, the item is registered once with its new watcher" wait_until sni_one_item
+sleep 1 # the shell builds its icons anew for the new watcher
+wait_until icon_drawn
+click_icon 1
+check "and a click on the icon shows the window" wait_until is_viewable "$window"
+
+click_icon 3
+check "a right click opens the shell's menu" wait_until has_panel_menu
+check "whose item reads Exit" sni_menu_has_exit
+menu=$(panel_menu)
+if [ -n "$menu" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$menu")"
+    xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    sleep 0.3 # the menu takes a click on the item the pointer rests on
+    xdotool click 1
+fi
+check "choosing Exit ends the program" wait_until process_ended "$app"
+check "with status 0" ended_with 0 "$app"
+check "and the item leaves the watcher's list" wait_until sni_no_item_registered
+finish
