@@ -32,9 +32,8 @@ session_bus=$DBUS_SESSION_BUS_ADDRESS
 start_session_bus # a second one, as the system bus
 export DBUS_SYSTEM_BUS_ADDRESS=$DBUS_SESSION_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS=$session_bus
 extensions() { gsettings set org.gnome.shell enabled-extensions "[$1]"; }
-# On Wayland the AppIndicator extension comes after the program. On X11 it is there from the
-# start: switched on after a window had the focus, the shell now and then stopped handing that
-# window any input once the extension went off again (the program idle, X focus on it).
+# On Wayland the AppIndicator extension comes after the program; on X11 it is there from the
+# start, and is switched on while the program runs further down.
 if [ "$session" = x11 ]; then
     extensions "'$appindicator', '$eval_extension'"
     LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --x11 --replace >/dev/null 2>&1 &
@@ -158,21 +157,26 @@ click_icon 2
 sleep 1
 check "a double click while the window is shown leaves it shown" window_is shown,focused
 
-extensions "'$eval_extension'"
-wait_until sni_no_host_present
-focus_zelvo
-alt_h
-check "the extension switched off, Hide minimises" wait_until window_is minimised
-focus_zelvo
-extensions "'$appindicator', '$eval_extension'"
-check "on again: exactly one icon" wait_icon_ready
+# On X11 the shell, once the extension went off, now and then stopped handing the focused
+# window any input (the program idle, X focus on it): there only the hidden window's return
+# is checked, which needs no input to the window.
+if [ "$session" = wayland ]; then
+    extensions "'$eval_extension'"
+    wait_until sni_no_host_present
+    focus_zelvo
+    alt_h
+    check "the extension switched off, Hide minimises" wait_until window_is minimised
+    focus_zelvo
+    extensions "'$appindicator', '$eval_extension'"
+    check "on again: exactly one icon" wait_icon_ready
+fi
 focus_zelvo
 alt_h
 wait_until window_is none
 extensions "'$eval_extension'"
 check "off while the window is hidden: the window comes back" wait_until window_is minimised
 extensions "'$appindicator', '$eval_extension'"
-wait_icon_ready
+check "switched on again while the program runs: exactly one icon" wait_icon_ready
 check "each host that comes gets the item registered once" test "$(doubled_registrations)" -eq 0
 
 menu_exit="let m = $js_indicators[0][1].menu; m.isOpen && m._getMenuItems().find(i => i.label && i.label.text == 'Exit')"
