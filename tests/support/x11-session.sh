@@ -147,6 +147,17 @@ click_icon() { # click_icon BUTTON
     read -r x y < <(icon_centre)
     xdotool mousemove "$x" "$y" click "$1"
 }
+# The round trip a user makes with a panel's icon: $line typed and decoded, Alt+H, then one
+# click on the icon brings the window back as it was.
+check_hide_and_click_back() {
+    focus_window "$window"
+    xdotool type --delay 10 "$line"
+    xdotool key alt+d alt+h
+    check "Alt+H hides the window" wait_until is_not_viewable "$window"
+    click_icon 1
+    check "one click on the icon shows it again" wait_until is_viewable "$window"
+    check "with its line" test "$(read_box "$window" 0)" = "$line"
+}
 # The panel's menu: an override-redirect window of the $panel_class program.
 panel_menu() {
     for w in $(xdotool search --onlyvisible --classname "^$panel_class\$" 2>/dev/null); do

@@ -34,13 +34,7 @@ for plugins in statusnotifier statusnotifier,tray; do
     check "a panel started later gets a StatusNotifierItem" wait_until sni_item_registered
     check "and draws its icon" wait_until icon_drawn
     check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"
-    focus_window "$window"
-    xdotool type --delay 10 "$line"
-    xdotool key alt+d alt+h
-    check "Alt+H hides the window" wait_until is_not_viewable "$window"
-    click_icon 1
-    check "one click on the icon shows it again" wait_until is_viewable "$window"
-    check "with its line" test "$(read_box "$window" 0)" = "$line"
+    check_hide_and_click_back
     xdotool key alt+h
     wait_until is_not_viewable "$window"
     end_processes "$panel"

@@ -45,13 +45,7 @@ check "the shell draws the icon" wait_until icon_drawn
 sleep 1
 check "the only item: no X11 tray icon of ours for xembedsniproxy to pass on" sni_one_item
 check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"
-focus_window "$window"
-xdotool type --delay 10 "$line"
-xdotool key alt+d alt+h
-check "Alt+H hides the window" wait_until is_not_viewable "$window"
-click_icon 1
-check "one click on the icon shows it again" wait_until is_viewable "$window"
-check "with its line" test "$(read_box "$window" 0)" = "$line"
+check_hide_and_click_back
 
 # kded's watcher answers that a host is registered even with no shell running: a shell that
 # quits is not noticed, and the item stays listed for the shell that Plasma starts again.
