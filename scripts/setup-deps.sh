@@ -13,7 +13,7 @@ if [ "$purpose" = test ]; then
                gnome-shell gnome-shell-extension-appindicator
                plasma-workspace plasma-desktop-data kded5 kwin-x11
                g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 imagemagick desktop-file-utils appstream man-db dpkg-dev
-               lintian debootstrap wixl fonts-wine)
+               lintian debootstrap wixl msitools fonts-wine file)
 fi
 
 missing=()
