@@ -6,7 +6,7 @@ purpose=${1:-test}
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-dev fonts-dejavu-core)
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-dev libxcb-xfixes0-dev fonts-dejavu-core)
 if [ "$purpose" = test ]; then
     packages+=(libgtest-dev libgmock-dev dbus-daemon xvfb xauth xdotool x11-utils xclip trayer openbox wmctrl
                xfce4-panel lxqt-panel sway waybar wtype wl-clipboard libglib2.0-bin dbus-bin

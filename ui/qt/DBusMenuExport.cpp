@@ -118,7 +118,14 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
     } else if (member == QLatin1String("GetGroupProperties") &&
                signature == QLatin1String("aias")) {
         MenuItemPropertiesList items;
-        for (int id : qdbus_cast<QList<int>>(args[0])) {
+        QList<int> ids = qdbus_cast<QList<int>>(args[0]);
+        if (ids.isEmpty()) { // no ids asks for every item
+            const int count = menu_ ? static_cast<int>(menu_->actions().size()) : 0;
+            for (int id = 0; id <= count; ++id) {
+                ids.push_back(id);
+            }
+        }
+        for (int id : ids) {
             if (known(id)) {
                 items.push_back({id, itemProperties(id)});
             }

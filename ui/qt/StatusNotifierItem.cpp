@@ -2,23 +2,37 @@
 
 #include "ui/qt/DBusMenuExport.h"
 #include "ui/qt/IconImage.h"
+#include "ui/Layout.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QPainter>
 #include <QTimer>
 
 namespace zelvo::qt {
 namespace {
 
 const QString kInterface = QStringLiteral("org.kde.StatusNotifierItem");
+const QString kBusService = QStringLiteral("org.freedesktop.DBus");
+const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
+constexpr uint kDoNotQueue = 4;
+constexpr uint kPrimaryOwner = 1;
 
 } // namespace
 
 SniPixmaps IconPixmaps() {
     SniPixmaps pixmaps;
-    for (int scale : {1, 2, 3}) {
-        const QImage image = IconImage(scale).convertToFormat(QImage::Format_ARGB32);
+    // The sizes panels draw at, each the table's pixels at a whole multiple, centred: a panel
+    // that scales the nearest or the largest one still gets a crisp image.
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        const QImage pixels = IconImage(size / kIconSize);
+        QImage image(size, size, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter(&image).drawImage((size - pixels.width()) / 2, (size - pixels.height()) / 2,
+                                   pixels);
         SniPixmap pixmap{image.width(), image.height(), {}};
         pixmap.argb.reserve(image.width() * image.height() * 4);
         for (int y = 0; y < image.height(); ++y) {
@@ -46,33 +60,43 @@ StatusNotifierItem::~StatusNotifierItem() {
     withdraw();
 }
 
-bool StatusNotifierItem::exportOn(QDBusConnection bus) {
+void StatusNotifierItem::exportOn(QDBusConnection bus, std::function<void(bool)> done) {
     withdraw();
     static int exported = 0;
     const QString name = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
                              .arg(QCoreApplication::applicationPid())
                              .arg(++exported);
-    // Asking the bus daemon for a name is answered at once, whatever any panel is doing.
     if (!bus.registerVirtualObject(QLatin1String(kItemPath), this) ||
         !bus.registerVirtualObject(QLatin1String(kMenuPath), menu_)) {
         bus.unregisterObject(QLatin1String(kItemPath));
-        return false;
-    }
-    if (!bus.registerService(name)) {
-        bus.unregisterObject(QLatin1String(kItemPath));
-        bus.unregisterObject(QLatin1String(kMenuPath));
-        return false;
+        QTimer::singleShot(0, this, [done] { done(false); });
+        return;
     }
     serviceName_ = name;
     bus_ = bus;
-    return true;
+    QDBusMessage request = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
+                                                          QStringLiteral("RequestName"));
+    request << name << kDoNotQueue;
+    auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(request), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, name, done](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<uint> reply = *call;
+                if (serviceName_ != name) {
+                    return; // withdrawn meanwhile
+                }
+                done(!reply.isError() && reply.value() == kPrimaryOwner);
+            });
 }
 
 void StatusNotifierItem::withdraw() {
     if (!bus_) {
         return;
     }
-    bus_->unregisterService(serviceName_);
+    QDBusMessage release = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
+                                                          QStringLiteral("ReleaseName"));
+    release << serviceName_;
+    bus_->send(release); // hosts see the name go; nothing here waits for the answer
     bus_->unregisterObject(QLatin1String(kItemPath));
     bus_->unregisterObject(QLatin1String(kMenuPath));
     bus_.reset();

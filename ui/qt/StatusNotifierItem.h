@@ -28,8 +28,9 @@ public:
                        QMenu* menu, std::function<void(const QString&, const QString&)> onCall);
     ~StatusNotifierItem() override;
 
-    // Puts the item and its menu on `bus` under a name of their own; false if the bus refused.
-    bool exportOn(QDBusConnection bus);
+    // Puts the item and its menu on `bus` and asks for a name of their own, never waiting:
+    // `done` runs with the bus daemon's answer (false if it refused).
+    void exportOn(QDBusConnection bus, std::function<void(bool)> done);
     // Takes them off again: hosts see the name go and drop the icon.
     void withdraw();
     QString serviceName() const { return serviceName_; }
@@ -50,7 +51,7 @@ private:
     std::optional<QDBusConnection> bus_;
 };
 
-// The icon's images at 16, 32 and 48 pixels, as a host receives them.
+// The icon's images at 16, 22, 24, 32, 48 and 64 pixels, as a host receives them.
 SniPixmaps IconPixmaps();
 
 } // namespace zelvo::qt

@@ -4,31 +4,18 @@
 
 namespace zelvo::qt {
 
-std::optional<TrayProtocol> ProtocolFor(bool statusNotifierHost, bool xembedTray) {
-    if (statusNotifierHost) {
-        return TrayProtocol::StatusNotifierItem;
-    }
-    if (xembedTray) {
-        return TrayProtocol::XEmbed;
-    }
-    return std::nullopt;
-}
-
-std::uint32_t MouseMessageFor(QSystemTrayIcon::ActivationReason reason) {
-    switch (reason) {
-    case QSystemTrayIcon::DoubleClick:
-        return Main::kLeftDoubleClick;
-    case QSystemTrayIcon::Context:
+std::uint32_t MouseMessageFor(Qt::MouseButton button, bool doubleClick) {
+    switch (button) {
+    case Qt::LeftButton:
+        // The first click of every double-click is reported too: a plain press.
+        return doubleClick ? Main::kLeftDoubleClick : Main::kLeftButtonDown;
+    case Qt::RightButton:
         return Main::kRightButtonDown;
-    case QSystemTrayIcon::Trigger:
-        // The tray reports the first click of every double-click as well: a plain press.
-        return Main::kLeftButtonDown;
-    case QSystemTrayIcon::MiddleClick:
+    case Qt::MiddleButton:
         return Main::kMiddleButtonDown;
-    case QSystemTrayIcon::Unknown:
-        break;
+    default:
+        return Main::kMouseMove;
     }
-    return Main::kMouseMove;
 }
 
 std::optional<std::uint32_t> MouseMessageForCall(const QString& method) {

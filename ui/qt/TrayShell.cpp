@@ -2,57 +2,38 @@
 
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/StatusNotifierItem.h"
+#include "ui/qt/TrayProtocol.h"
+#include "ui/qt/X11Tray.h"
+#include "ui/qt/XEmbedIcon.h"
 #include "Version.h"
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
-#include <QGuiApplication>
-#include <QMenu>
-#include <QSystemTrayIcon>
 #include <QTimer>
-#include <QtGui/qguiapplication_platform.h>
-
-#include <xcb/xcb.h>
 
 namespace zelvo::qt {
 namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-// An X11 tray manager announces itself only to those who watch its selection; asking once
-// a second is enough, and notices a tray that comes or goes within the next second.
-constexpr int kXEmbedPollMs = 1000;
-// A panel that offers both kinds starts its X11 tray a moment before its StatusNotifierItem
-// host: an X11 tray counts once it has been there for two polls in a row.
-constexpr int kXEmbedPollsToTrust = 2;
-// A watcher that dropped the item is asked again after a pause, never in a tight loop.
-constexpr int kRegisterAgainMs = 1000;
+const QString kHostPrefix = QStringLiteral("org.kde.StatusNotifierHost-");
+const QString kBusService = QStringLiteral("org.freedesktop.DBus");
+const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 
-// Whether an X11 tray manager owns the tray selection of the first screen now.
-bool XEmbedTrayPresent() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !x11->connection()) {
-        return false;
+using Kind = TrayState::Action::Kind;
+
+QDBusMessage BusCall(const QString& method) {
+    return QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService, method);
+}
+
+QString TipOf(const NotifyIconData& data) {
+    if (!(data.uFlags & kNifTip)) {
+        return {};
     }
-    xcb_connection_t* connection = x11->connection();
-    static xcb_atom_t selection = XCB_ATOM_NONE;
-    if (selection == XCB_ATOM_NONE) {
-        const char name[] = "_NET_SYSTEM_TRAY_S0";
-        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-            connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
-        if (!atom) {
-            return false;
-        }
-        selection = atom->atom;
-        free(atom);
-    }
-    xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-        connection, xcb_get_selection_owner(connection, selection), nullptr);
-    const bool present = owner && owner->owner != XCB_WINDOW_NONE;
-    free(owner);
-    return present;
+    const std::u16string_view tip = TipText(data.szTip);
+    return QString::fromUtf16(tip.data(), static_cast<qsizetype>(tip.size()));
 }
 
 } // namespace
@@ -61,216 +42,189 @@ TrayShell::TrayShell(MainWindow& window, std::function<void()> onHostAppeared,
                      std::function<void()> onHostLost)
     : window_(window), onHostAppeared_(std::move(onHostAppeared)),
       onHostLost_(std::move(onHostLost)) {
-    watchForHosts();
+    for (std::size_t i = 0; i < timers_.size(); ++i) {
+        timers_[i] = new QTimer(this);
+        timers_[i]->setSingleShot(true);
+        connect(timers_[i], &QTimer::timeout, this,
+                [this, i] { apply(state_.timerFired(static_cast<TrayState::Timer>(i))); });
+    }
+    x11Tray_ = new X11Tray([this](bool present) { apply(state_.xembedTray(present)); }, this);
+    if (x11Tray_->available()) {
+        apply(state_.xembedTray(x11Tray_->present(), true));
+    }
+    watchTheBus();
 }
 
 TrayShell::~TrayShell() = default;
 
-void TrayShell::watchForHosts() {
+void TrayShell::watchTheBus() {
     QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected()) {
-        // A panel that starts after the program, restarts or quits takes its watcher along.
-        auto* watcher = new QDBusServiceWatcher(kWatcherService, bus,
-                                                QDBusServiceWatcher::WatchForOwnerChange, this);
-        connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-                [this](const QString&, const QString&, const QString& owner) {
-                    watcherOwnerChanged(owner);
-                });
-        bus.connect(kWatcherService, kWatcherPath, kWatcherService,
-                    QStringLiteral("StatusNotifierHostRegistered"), this,
-                    SLOT(statusNotifierHostRegistered()));
-        bus.connect(kWatcherService, kWatcherPath, kWatcherService,
-                    QStringLiteral("StatusNotifierHostUnregistered"), this,
-                    SLOT(statusNotifierHostUnregistered()));
-        bus.connect(kWatcherService, kWatcherPath, kWatcherService,
-                    QStringLiteral("StatusNotifierItemUnregistered"), this,
-                    SLOT(statusNotifierItemUnregistered(QString)));
-        askWhetherHostRegistered();
-    } else {
-        hostKnown_ = true;
+    if (!bus.isConnected()) {
+        apply(state_.watcherVanished());
+        return;
     }
-    if (qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
-        xembedSeen_ = XEmbedTrayPresent() ? kXEmbedPollsToTrust : 0;
-        host_.setXEmbedTray(xembedSeen_ >= kXEmbedPollsToTrust);
-        xembedPoll_ = new QTimer(this);
-        xembedPoll_->setInterval(kXEmbedPollMs);
-        connect(xembedPoll_, &QTimer::timeout, this, &TrayShell::pollXEmbedTray);
-        xembedPoll_->start();
+    // A panel that starts after the program, restarts or quits takes its watcher along.
+    auto* watcher = new QDBusServiceWatcher(kWatcherService, bus,
+                                            QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString&, const QString&, const QString& owner) {
+                watcherHeard_ = true;
+                apply(owner.isEmpty() ? state_.watcherVanished() : state_.watcherAppeared());
+            });
+    const auto onWatcher = [&](const char* signal, const char* slot) {
+        bus.connect(kWatcherService, kWatcherPath, kWatcherService, QLatin1String(signal), this,
+                    slot);
+    };
+    onWatcher("StatusNotifierHostRegistered", SLOT(statusNotifierHostRegistered()));
+    onWatcher("StatusNotifierHostUnregistered", SLOT(statusNotifierHostUnregistered()));
+    onWatcher("StatusNotifierItemRegistered", SLOT(statusNotifierItemRegistered(QString)));
+    onWatcher("StatusNotifierItemUnregistered", SLOT(statusNotifierItemUnregistered(QString)));
+    // The hosts' own names tell when the last of them went, whatever the watcher says.
+    bus.connect(kBusService, kBusPath, kBusService, QStringLiteral("NameOwnerChanged"), this,
+                SLOT(nameOwnerChanged(QString, QString, QString)));
+    askHostNames();
+    askWatcherOwner();
+}
+
+void TrayShell::askWatcherOwner() {
+    QDBusMessage ask = BusCall(QStringLiteral("GetNameOwner"));
+    ask << kWatcherService;
+    auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        if (watcherHeard_) {
+            return; // a change of owner since is newer than this answer
+        }
+        watcherHeard_ = true;
+        apply(call->isError() ? state_.watcherVanished() : state_.watcherAppeared());
+    });
+}
+
+void TrayShell::askHostNames() {
+    auto* pending = new QDBusPendingCallWatcher(
+        QDBusConnection::sessionBus().asyncCall(BusCall(QStringLiteral("ListNames"))), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusPendingReply<QStringList> reply = *call;
+        if (reply.isError()) {
+            return;
+        }
+        for (const QString& name : reply.value()) {
+            if (name.startsWith(kHostPrefix)) {
+                hostNames_.insert(name);
+            }
+        }
+        apply(state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
+    });
+}
+
+void TrayShell::nameOwnerChanged(const QString& name, const QString&, const QString& newOwner) {
+    if (!name.startsWith(kHostPrefix)) {
+        return;
+    }
+    if (newOwner.isEmpty()) {
+        hostNames_.remove(name);
+    } else {
+        hostNames_.insert(name);
+    }
+    apply(state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
+}
+
+void TrayShell::statusNotifierHostRegistered() {
+    apply(state_.hostRegistered());
+}
+
+void TrayShell::statusNotifierHostUnregistered() {
+    apply(state_.hostUnregistered());
+}
+
+bool TrayShell::namesOurItem(const QString& service) const {
+    // Watchers name an item by its bus name, some with its object path after it.
+    return item_ && !item_->serviceName().isEmpty() &&
+           (service == item_->serviceName() ||
+            service.startsWith(item_->serviceName() + QLatin1Char('/')));
+}
+
+void TrayShell::statusNotifierItemRegistered(const QString& service) {
+    if (namesOurItem(service)) {
+        apply(state_.itemRegistered());
     }
 }
 
-void TrayShell::askWhetherHostRegistered() {
+void TrayShell::statusNotifierItemUnregistered(const QString& service) {
+    if (namesOurItem(service)) {
+        apply(state_.itemUnregistered());
+    }
+}
+
+void TrayShell::apply(const TrayState::Actions& actions) {
+    for (const TrayState::Action& action : actions) {
+        switch (action.kind) {
+        case Kind::AskHost:
+            askHost(action.token);
+            break;
+        case Kind::Export:
+            exportItem();
+            break;
+        case Kind::Register:
+            registerItem(action.token);
+            break;
+        case Kind::Withdraw:
+            withdrawItem();
+            break;
+        case Kind::Dock:
+            dock();
+            break;
+        case Kind::Undock:
+            undock();
+            break;
+        case Kind::Arm:
+            arm(action.timer, action.ms);
+            break;
+        case Kind::Disarm:
+            disarm(action.timer);
+            break;
+        case Kind::IconLost:
+            QTimer::singleShot(0, this, [this] { onHostLost_(); });
+            break;
+        case Kind::IconStands:
+            QTimer::singleShot(0, this, [this] { onHostAppeared_(); });
+            break;
+        }
+    }
+}
+
+void TrayShell::arm(TrayState::Timer timer, int ms) {
+    timers_[static_cast<std::size_t>(timer)]->start(ms);
+}
+
+void TrayShell::disarm(TrayState::Timer timer) {
+    timers_[static_cast<std::size_t>(timer)]->stop();
+}
+
+void TrayShell::askHost(unsigned token) {
     QDBusMessage get = QDBusMessage::createMethodCall(
         kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
         QStringLiteral("Get"));
     get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
-    const unsigned question = ++hostQuestion_;
-    // Never waited for: a watcher that hangs cannot hang the window.
     auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, question](QDBusPendingCallWatcher* call) {
+            [this, token](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
-                if (question != hostQuestion_ || deleted_) {
-                    return;
-                }
                 const QDBusPendingReply<QDBusVariant> reply = *call;
-                statusNotifierHostIs(!reply.isError() && reply.value().variant().toBool());
+                apply(state_.hostAnswered(token,
+                                          !reply.isError() && reply.value().variant().toBool()));
             });
 }
 
-void TrayShell::statusNotifierHostIs(bool registered) {
-    if (deleted_) {
+void TrayShell::exportItem() {
+    if (!record_) {
         return;
     }
-    const TrayHost::Change change = host_.setStatusNotifierHost(registered);
-    if (!hostKnown_) {
-        // The first word on the host, by answer or by signal: an icon added before it is
-        // placed now.
-        hostKnown_ = true;
-        if (record_) {
-            placeIcon();
-            return;
-        }
-    }
-    follow(change);
-    if (placed_ == TrayProtocol::StatusNotifierItem) {
-        registerItem();
-    }
-}
-
-void TrayShell::watcherOwnerChanged(const QString& owner) {
-    // A new watcher knows nothing of the item; a vanished one took its hosts along.
-    ++watcherGeneration_;
-    registration_ = Registration::None;
-    if (owner.isEmpty()) {
-        ++hostQuestion_; // an answer still on its way is stale
-        statusNotifierHostIs(false);
-    } else {
-        askWhetherHostRegistered();
-    }
-}
-
-void TrayShell::statusNotifierHostRegistered() {
-    ++hostQuestion_; // the signal is newer than any answer on its way
-    statusNotifierHostIs(true);
-}
-
-void TrayShell::statusNotifierHostUnregistered() {
-    // Another host may still be registered: the watcher knows.
-    askWhetherHostRegistered();
-}
-
-void TrayShell::statusNotifierItemUnregistered(const QString& service) {
-    if (!item_ || item_->serviceName().isEmpty() || !service.contains(item_->serviceName())) {
-        return;
-    }
-    registration_ = Registration::None;
-    QTimer::singleShot(kRegisterAgainMs, this, [this] {
-        if (placed_ == TrayProtocol::StatusNotifierItem) {
-            registerItem();
-        }
-    });
-}
-
-void TrayShell::pollXEmbedTray() {
-    xembedSeen_ = XEmbedTrayPresent() ? xembedSeen_ + 1 : 0;
-    follow(host_.setXEmbedTray(xembedSeen_ >= kXEmbedPollsToTrust));
-}
-
-void TrayShell::follow(TrayHost::Change change) {
-    if (!record_ || deleted_ || !hostKnown_) {
-        return;
-    }
-    switch (change) {
-    case TrayHost::Change::None:
-        break;
-    case TrayHost::Change::Appeared:
-    case TrayHost::Change::Moved:
-        onHostAppeared_(); // the record is added again, and lands on the new host
-        break;
-    case TrayHost::Change::Lost:
-        removeIcon();
-        onHostLost_();
-        break;
-    }
-}
-
-bool TrayShell::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
-    const NotifyIconData data = FromNarrow(record);
-    if (data.hWnd != window_.Handle()) {
-        return false;
-    }
-    if (message == NotifyMessage::Delete) {
-        const bool stood = placed_.has_value();
-        deleted_ = true;
-        record_.reset();
-        if (xembedPoll_) {
-            xembedPoll_->stop();
-        }
-        removeIcon();
-        return stood;
-    }
-    if (deleted_) {
-        return false;
-    }
-    record_ = data;
-    // Before the first answer from the bus, the icon waits for it: a desktop with both kinds
-    // of tray then gets a StatusNotifierItem at once, not an X11 icon that moves a moment later.
-    return hostKnown_ ? placeIcon() : true;
-}
-
-bool TrayShell::placeIcon() {
-    // Added again (the host came back, or another kind took over): the old icon goes first.
-    removeIcon();
-    const auto protocol = host_.protocol();
-    if (protocol == TrayProtocol::StatusNotifierItem) {
-        addStatusNotifierItem(*record_);
-    } else if (protocol == TrayProtocol::XEmbed) {
-        addXEmbedIcon(*record_);
-    }
-    return placed_.has_value();
-}
-
-bool TrayShell::IconShown() const {
-    if (placed_ == TrayProtocol::XEmbed) {
-        return XEmbedTrayPresent(); // asked now: a tray that just quit shows nothing
-    }
-    if (placed_ == TrayProtocol::StatusNotifierItem) {
-        return host_.protocol() == TrayProtocol::StatusNotifierItem &&
-               registration_ == Registration::Done;
-    }
-    return false;
-}
-
-void TrayShell::addXEmbedIcon(const NotifyIconData& data) {
-    xembedIcon_ = std::make_unique<QSystemTrayIcon>();
-    if (data.uFlags & kNifIcon) {
-        xembedIcon_->setIcon(window_.iconForHandle(data.hIcon));
-    }
-    if (data.uFlags & kNifTip) {
-        const std::u16string_view tip = TipText(data.szTip);
-        xembedIcon_->setToolTip(QString::fromUtf16(tip.data(), static_cast<qsizetype>(tip.size())));
-    }
-    if (data.uFlags & kNifMessage) {
-        // Queued, as the shell's messages are: the handler may open a menu or remove this
-        // very icon, which must not happen inside the tray widget's own mouse handler.
-        QObject::connect(
-            xembedIcon_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) { deliver(MouseMessageFor(reason)); },
-            Qt::QueuedConnection);
-    }
-    xembedIcon_->show();
-    placed_ = TrayProtocol::XEmbed;
-}
-
-void TrayShell::addStatusNotifierItem(const NotifyIconData& data) {
-    const std::u16string_view tip = TipText(data.szTip);
-    const QString caption = (data.uFlags & kNifTip)
-                                ? QString::fromUtf16(tip.data(), static_cast<qsizetype>(tip.size()))
-                                : QString();
+    const NotifyIconData& data = *record_;
     item_ = std::make_unique<StatusNotifierItem>(
         QString::fromLatin1(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())),
-        caption, (data.uFlags & kNifIcon) ? IconPixmaps() : SniPixmaps(), window_.iconPopup(),
+        TipOf(data), (data.uFlags & kNifIcon) ? IconPixmaps() : SniPixmaps(), window_.iconPopup(),
         [this](const QString& method, const QString& activationToken) {
             const auto message = MouseMessageForCall(method);
             if (!message) {
@@ -282,50 +236,81 @@ void TrayShell::addStatusNotifierItem(const NotifyIconData& data) {
             }
             deliver(*message);
         });
-    if (!item_->exportOn(QDBusConnection::sessionBus())) {
-        item_.reset();
-        return;
-    }
-    placed_ = TrayProtocol::StatusNotifierItem;
-    registration_ = Registration::None;
-    registerItem();
+    item_->exportOn(QDBusConnection::sessionBus(),
+                    [this](bool ok) { apply(state_.exported(ok)); });
 }
 
-void TrayShell::registerItem() {
-    if (!item_ || registration_ != Registration::None) {
+void TrayShell::registerItem(unsigned token) {
+    if (!item_) {
         return;
     }
-    registration_ = Registration::Asked;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
                                        QStringLiteral("RegisterStatusNotifierItem"));
     call << item_->serviceName();
     auto* pending =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
-    const QString service = item_->serviceName();
-    const unsigned watcher = watcherGeneration_;
     connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, service, watcher](QDBusPendingCallWatcher* call) {
+            [this, token](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
-                if (item_ && item_->serviceName() == service && watcher == watcherGeneration_) {
-                    registration_ = call->isError() ? Registration::None : Registration::Done;
-                }
+                apply(state_.registrationAnswered(token, !call->isError()));
             });
 }
 
-void TrayShell::removeIcon() {
-    if (xembedIcon_) {
-        xembedIcon_->hide();
-        // The delete may come from a handler of this icon's own click (Exit in its menu).
-        xembedIcon_.release()->deleteLater();
-    }
+void TrayShell::withdrawItem() {
     if (item_) {
         item_->withdraw();
         // Its calls are queued to itself: deleted later, none of them outlives it.
         item_.release()->deleteLater();
     }
-    registration_ = Registration::None;
-    placed_.reset();
+}
+
+void TrayShell::dock() {
+    if (!record_ || !x11Tray_) {
+        return;
+    }
+    const NotifyIconData& data = *record_;
+    auto* icon = new XEmbedIcon(TipOf(data), data.uFlags & kNifIcon,
+                                [this](std::uint32_t message) { deliver(message); });
+    xembedIcon_ = icon;
+    // Shown first, off the screen, so that Qt has written the window's size hints before the
+    // tray reads them; the tray then moves it into place.
+    icon->move(-4 * icon->width(), -4 * icon->height());
+    icon->show();
+    x11Tray_->dock(static_cast<std::uint32_t>(icon->winId()), icon->minimumWidth());
+}
+
+void TrayShell::undock() {
+    if (xembedIcon_) {
+        xembedIcon_->hide();
+        // The undock may come from a handler of this icon's own click (Exit in its menu).
+        xembedIcon_->deleteLater();
+        xembedIcon_.clear();
+    }
+}
+
+bool TrayShell::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
+    const NotifyIconData data = FromNarrow(record);
+    if (data.hWnd != window_.Handle()) {
+        return false;
+    }
+    if (message == NotifyMessage::Delete) {
+        const bool stood = record_.has_value();
+        deleted_ = true;
+        apply(state_.iconDeleted());
+        record_.reset();
+        return stood;
+    }
+    if (deleted_) {
+        return false;
+    }
+    record_ = data;
+    apply(state_.iconAdded());
+    return true;
+}
+
+bool TrayShell::IconShown() const {
+    return state_.iconShown();
 }
 
 void TrayShell::deliver(std::uint32_t mouseMessage) {

@@ -65,8 +65,12 @@ icon=$(tray_icon)
 rows=$(grep -o '"[0-9]\{16\}"' "$(dirname "$0")/../../../ui/Layout.h" | tr -d '"\n')
 want_grey=$(tr -cd 7 <<<"$rows" | wc -c)
 want_blue=$(tr -cd 4 <<<"$rows" | wc -c)
-grey=$(colour_count "$icon" '#C0C0C0')
-blue=$(colour_count "$icon" '#000080')
+icon_drawn() { # the tray paints the docked window when it likes: waited for
+    grey=$(colour_count "$icon" '#C0C0C0')
+    blue=$(colour_count "$icon" '#000080')
+    [ "$grey" -eq "$want_grey" -a "$blue" -ge "$want_blue" ]
+}
+wait_until icon_drawn
 check "the icon shows the window's image ($grey of $want_grey grey, $blue of $want_blue blue)" \
     test "$grey" -eq "$want_grey" -a "$blue" -ge "$want_blue"
 

@@ -1,0 +1,50 @@
+// The X11 notification area (the XEmbed system tray): who owns its selection, told by the X
+// server's events as it changes, and the request that docks a window in it.
+#pragma once
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+
+struct xcb_connection_t;
+
+namespace zelvo::qt {
+
+class X11Tray : public QObject, public QAbstractNativeEventFilter {
+public:
+    // `onChange` runs on the GUI thread whenever a tray manager takes the selection or gives
+    // it up (quits, crashes, is killed).
+    X11Tray(std::function<void(bool present)> onChange, QObject* parent);
+    ~X11Tray() override;
+
+    // False without an X server (a Wayland session): no tray event ever comes then.
+    bool available() const { return connection_ != nullptr; }
+    bool present() const { return owner_ != 0; }
+
+    // Asks the tray manager to embed `window`, at least `size` pixels square; it maps the
+    // window and sets its size.
+    void dock(std::uint32_t window, int size);
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    void ownerIs(std::uint32_t owner);
+    void setMinimumSize(std::uint32_t window, int size) const;
+    void sendDockRequest(std::uint32_t window) const;
+
+    std::function<void(bool)> onChange_;
+    xcb_connection_t* connection_ = nullptr;
+    std::uint32_t selection_ = 0;
+    std::uint32_t opcode_ = 0;
+    std::uint32_t xembedInfo_ = 0;
+    std::uint8_t xfixesFirstEvent_ = 0;
+    std::uint32_t owner_ = 0;
+    std::uint32_t root_ = 0;
+    std::uint32_t docked_ = 0;
+    int dockedSize_ = 0;
+    bool hintsRepeated_ = false;
+};
+
+} // namespace zelvo::qt

@@ -1,0 +1,53 @@
+#include "ui/qt/XEmbedIcon.h"
+
+#include "ui/Layout.h"
+#include "ui/qt/IconImage.h"
+#include "ui/qt/TrayProtocol.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+namespace zelvo::qt {
+
+XEmbedIcon::XEmbedIcon(const QString& toolTip, bool withImage,
+                       std::function<void(std::uint32_t)> onMouse)
+    : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint),
+      withImage_(withImage), onMouse_(std::move(onMouse)) {
+    setObjectName(QStringLiteral("ZelvoTrayIcon"));
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setToolTip(toolTip);
+    // Trays size their icons from the window's smallest size; the image's own size is the
+    // one it is crisp at.
+    setMinimumSize(kIconSize, kIconSize);
+    resize(kIconSize, kIconSize);
+}
+
+void XEmbedIcon::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
+    if (!withImage_) {
+        return;
+    }
+    const int scale = std::max(1, std::min(width(), height()) / kIconSize);
+    const QImage image = IconImage(scale);
+    painter.drawImage(QPoint((width() - image.width()) / 2, (height() - image.height()) / 2),
+                      image);
+}
+
+void XEmbedIcon::mousePressEvent(QMouseEvent* event) {
+    tell(MouseMessageFor(event->button(), false));
+}
+
+void XEmbedIcon::mouseDoubleClickEvent(QMouseEvent* event) {
+    tell(MouseMessageFor(event->button(), true));
+}
+
+void XEmbedIcon::tell(std::uint32_t mouseMessage) {
+    // Queued, as the shell's messages are: the handler may open a menu or remove this very
+    // icon, which must not happen inside its own mouse handler.
+    QTimer::singleShot(0, this, [this, mouseMessage] { onMouse_(mouseMessage); });
+}
+
+} // namespace zelvo::qt
