@@ -2,14 +2,12 @@
 
 #include "ui/qt/DBusMenuExport.h"
 #include "ui/qt/IconImage.h"
-#include "ui/Layout.h"
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-#include <QPainter>
 #include <QTimer>
 
 namespace zelvo::qt {
@@ -25,14 +23,8 @@ constexpr uint kPrimaryOwner = 1;
 
 SniPixmaps IconPixmaps() {
     SniPixmaps pixmaps;
-    // The sizes panels draw at, each the table's pixels at a whole multiple, centred: a panel
-    // that scales the nearest or the largest one still gets a crisp image.
-    for (int size : {16, 22, 24, 32, 48, 64}) {
-        const QImage pixels = IconImage(size / kIconSize);
-        QImage image(size, size, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter(&image).drawImage((size - pixels.width()) / 2, (size - pixels.height()) / 2,
-                                   pixels);
+    for (int scale : {1, 2, 3}) {
+        const QImage image = IconImage(scale).convertToFormat(QImage::Format_ARGB32);
         SniPixmap pixmap{image.width(), image.height(), {}};
         pixmap.argb.reserve(image.width() * image.height() * 4);
         for (int y = 0; y < image.height(); ++y) {

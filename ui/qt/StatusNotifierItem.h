@@ -51,7 +51,7 @@ private:
     std::optional<QDBusConnection> bus_;
 };
 
-// The icon's images at 16, 22, 24, 32, 48 and 64 pixels, as a host receives them.
+// The icon's images at 16, 32 and 48 pixels, as a host receives them.
 SniPixmaps IconPixmaps();
 
 } // namespace zelvo::qt
