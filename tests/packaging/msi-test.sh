@@ -21,9 +21,12 @@ check "wixl makes $(basename "$msi") ($(stat -c %s "$msi" 2>/dev/null) bytes)" t
 
 windows_path() { run_wine winepath -w "$1" 2>/dev/null; }
 msiexec() { run_wine msiexec "$1" "$(windows_path "$2")" /qn >/dev/null 2>&1; }
-# The Apps-and-features entries named Zelvo, one line each: key, version, publisher.
+# The Apps-and-features entries named Zelvo, one line each: key, version, publisher. Asked of
+# the installer's own view of the registry: where Wine runs 32-bit programs, `wine reg` is
+# the 32-bit reg.exe, which does not see what a 64-bit installer wrote.
+case $msi in *-x64.msi) view=/reg:64 ;; *) view=/reg:32 ;; esac
 entries() {
-    run_wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null |
+    run_wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s "$view" 2>/dev/null |
         tr -d '\r' | awk '/^HKEY/ {if (name == "Zelvo") print key, version, publisher
                                     key = $0; name = version = publisher = ""}
             $1 == "DisplayName" {name = $3} $1 == "DisplayVersion" {version = $3}
