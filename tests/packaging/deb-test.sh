@@ -22,7 +22,7 @@ for file in usr/bin/zelvo usr/bin/zelvo-decode usr/share/man/man1/zelvo.1.gz \
     usr/share/applications/org.zelvo.Zelvo.desktop usr/share/metainfo/org.zelvo.Zelvo.metainfo.xml; do
     check "package holds /$file" test -f "$root/$file"
 done
-for size in 16 32 48 64 128; do
+for size in 16 22 24 32 48 64 128; do
     icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/zelvo.png"
     check "icon of ${size}x${size} pixels" test "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}"
 done

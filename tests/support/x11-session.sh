@@ -19,6 +19,7 @@ check() {
     else
         failed=$((failed + 1))
         echo "FAILED: $what"
+        return 1
     fi
 }
 
@@ -130,16 +131,43 @@ check_back_when_host_ends() {
     check "on the desktop's window list" in_window_list
 }
 
-# Where a panel along the screen's foot, from row $panel_top and $panel_height rows high,
-# draws the icon: the middle of its navy pixels there, blue with as much red as green (a
-# panel's highlight colours have more green). Panels scale the image, and so blend its colours.
+# The pixels of a panel along the screen's foot, from row $panel_top and $panel_height rows
+# high, one a line: x, y (from the panel's top), red, green, blue.
+panel_pixels() {
+    import -window root -crop "1024x$panel_height+0+$panel_top" -depth 8 txt:- 2>/dev/null |
+        sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
+}
+# Navy, or navy blended by scaling: blue with as much red as green (a panel's highlight
+# colours have more green).
+navyish='$5 >= 100 && $5 - $3 >= 30 && $4 - $3 <= 20 && $3 - $4 <= 20'
+# Where the panel draws the icon: the middle of its navy pixels.
 icon_centre() {
-    import -window root -crop "1024x$panel_height+0+$panel_top" txt:- 2>/dev/null |
-        sed -n 's/^\([0-9]*\),\([0-9]*\):.*srgb(\([0-9]*\),\([0-9]*\),\([0-9]*\)).*/\1 \2 \3 \4 \5/p' |
-        awk -v top="$panel_top" '$5 >= 100 && $5 - $3 >= 30 && $4 - $3 <= 20 && $3 - $4 <= 20 {
+    panel_pixels | awk -v top="$panel_top" "$navyish"' {
              if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
              if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
              END {if (n) print int((x0 + x1) / 2), top + int((y0 + y1) / 2)}'
+}
+# Within the icon's navy frame: how many pixels are the table's grey exactly, and how many
+# are neither its grey nor its navy (blended by a panel that scaled the image).
+icon_grey_and_blended() {
+    panel_pixels | awk "$navyish"' {
+             if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
+             if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
+             {colour[$1 "," $2] = $3 " " $4 " " $5}
+             END {for (x = x0; x <= x1; x++) for (y = y0; y <= y1; y++) {
+                      c = colour[x "," y]
+                      if (c == "192 192 192") grey++; else if (c != "0 0 128") blended++}
+                  print grey + 0, blended + 0}'
+}
+# The drawn icon is the table's image at a whole multiple: 72 grey pixels times the square
+# of the multiple, none blended.
+icon_crisp() {
+    read -r grey blended < <(icon_grey_and_blended)
+    local scale
+    for scale in 1 2 3 4; do
+        [ "$blended" -eq 0 ] && [ "$grey" -eq $((72 * scale * scale)) ] && return 0
+    done
+    return 1
 }
 icon_drawn() { [ -n "$(icon_centre)" ]; }
 click_icon() { # click_icon BUTTON

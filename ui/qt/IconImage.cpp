@@ -49,6 +49,14 @@ QImage IconImage(int scale) {
     return image;
 }
 
+QImage CentredIconImage(int size) {
+    const QImage pixels = IconImage(std::max(1, size / kIconSize));
+    QImage image(size, size, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter(&image).drawImage((size - pixels.width()) / 2, (size - pixels.height()) / 2, pixels);
+    return image;
+}
+
 QIcon WindowIcon() {
     return QIcon(new PixelIconEngine);
 }

@@ -9,6 +9,9 @@ namespace zelvo::qt {
 
 // The icon at `scale` screen pixels per icon pixel, every pixel opaque.
 QImage IconImage(int scale = 1);
+// A `size` pixels square image: the icon at the largest whole multiple that fits, centred,
+// transparent around it.
+QImage CentredIconImage(int size);
 QIcon WindowIcon();
 
 } // namespace zelvo::qt

@@ -4,6 +4,7 @@
 #include "ui/qt/IconImage.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
 #include <QDBusPendingCallWatcher>
@@ -19,12 +20,21 @@ const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 constexpr uint kDoNotQueue = 4;
 constexpr uint kPrimaryOwner = 1;
 
+// Where the theme's images are when the program runs from its build tree; installed, they
+// are in the desktop's own icon theme.
+QString IconThemePath() {
+    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/icons");
+    return QDir(beside + QStringLiteral("/hicolor")).exists() ? beside : QString();
+}
+
 } // namespace
 
 SniPixmaps IconPixmaps() {
     SniPixmaps pixmaps;
-    for (int scale : {1, 2, 3}) {
-        const QImage image = IconImage(scale).convertToFormat(QImage::Format_ARGB32);
+    // The sizes panels draw at, each the table's pixels at a whole multiple, centred: a panel
+    // that scales the nearest or the largest one still gets a crisp image.
+    for (int size : {16, 22, 24, 32, 48, 64}) {
+        const QImage image = CentredIconImage(size);
         SniPixmap pixmap{image.width(), image.height(), {}};
         pixmap.argb.reserve(image.width() * image.height() * 4);
         for (int y = 0; y < image.height(); ++y) {
@@ -103,14 +113,15 @@ QVariantMap StatusNotifierItem::properties() const {
         {QStringLiteral("Title"), title_},
         {QStringLiteral("Status"), QStringLiteral("Active")},
         {QStringLiteral("WindowId"), 0},
-        {QStringLiteral("IconName"), QString()},
+        // Panels that scale the largest pixmap find the theme's image at their own size.
+        {QStringLiteral("IconName"), pixmaps_.empty() ? QString() : QStringLiteral("zelvo")},
         {QStringLiteral("IconPixmap"), QVariant::fromValue(pixmaps_)},
         {QStringLiteral("OverlayIconName"), QString()},
         {QStringLiteral("OverlayIconPixmap"), QVariant::fromValue(SniPixmaps())},
         {QStringLiteral("AttentionIconName"), QString()},
         {QStringLiteral("AttentionIconPixmap"), QVariant::fromValue(SniPixmaps())},
         {QStringLiteral("AttentionMovieName"), QString()},
-        {QStringLiteral("IconThemePath"), QString()},
+        {QStringLiteral("IconThemePath"), IconThemePath()},
         {QStringLiteral("ToolTip"), QVariant::fromValue(SniToolTip{{}, {}, toolTip_, {}})},
         {QStringLiteral("ItemIsMenu"), false},
         {QStringLiteral("Menu"), QVariant::fromValue(QDBusObjectPath(QLatin1String(kMenuPath)))}};
