@@ -1,0 +1,89 @@
+// Test helper: a StatusNotifierWatcher on the session bus that says a host is registered and
+// answers item registrations as told: accept, refuse (as GNOME's extension does when its
+// proxy fails), answer after 5 s, or never answer anything at all.
+// Usage: scripted-watcher accept|refuse|late|hang
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+
+class Watcher : public QDBusVirtualObject {
+public:
+    explicit Watcher(QString mode) : mode_(std::move(mode)) {}
+
+    QString introspect(const QString&) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
+        if (mode_ == QLatin1String("hang")) {
+            message.setDelayedReply(true); // and never answered
+            return true;
+        }
+        const QString member = message.member();
+        if (member == QLatin1String("Get")) {
+            const QString property = message.arguments().value(1).toString();
+            QVariant value;
+            if (property == QLatin1String("IsStatusNotifierHostRegistered")) {
+                value = true;
+            } else if (property == QLatin1String("RegisteredStatusNotifierItems")) {
+                value = items_;
+            } else {
+                value = 0;
+            }
+            bus.send(message.createReply(QVariant::fromValue(QDBusVariant(value))));
+        } else if (member == QLatin1String("RegisterStatusNotifierItem")) {
+            const QString service = message.arguments().value(0).toString();
+            if (mode_ == QLatin1String("refuse")) {
+                bus.send(message.createErrorReply(QStringLiteral("org.gnome.gjs.JSError.ValueError"),
+                                                  QStringLiteral("refused by the test")));
+            } else if (mode_ == QLatin1String("late")) {
+                message.setDelayedReply(true);
+                QTimer::singleShot(5000, [this, message, bus, service] { accept(message, bus, service); });
+            } else {
+                accept(message, bus, service);
+            }
+        } else {
+            bus.send(message.createReply());
+        }
+        std::printf("%s %s\n", qPrintable(member), qPrintable(message.arguments().value(0).toString()));
+        std::fflush(stdout);
+        return true;
+    }
+
+private:
+    void accept(const QDBusMessage& message, QDBusConnection bus, const QString& service) {
+        items_ << service;
+        bus.send(message.createReply());
+        QDBusMessage signal = QDBusMessage::createSignal(
+            QStringLiteral("/StatusNotifierWatcher"), kWatcher,
+            QStringLiteral("StatusNotifierItemRegistered"));
+        signal << service;
+        bus.send(signal);
+    }
+
+    QString mode_;
+    QStringList items_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc != 2) {
+        return 2;
+    }
+    Watcher watcher(QString::fromLatin1(argv[1]));
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &watcher) ||
+        !bus.registerService(kWatcher)) {
+        return 1;
+    }
+    return app.exec();
+}
