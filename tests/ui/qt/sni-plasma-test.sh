@@ -2,8 +2,9 @@
 # The program behind its icon on KDE Plasma 5.27 on X11, put together as a Plasma session
 # does: kwin_x11, xembedsniproxy, kded5 holding the StatusNotifierWatcher, and plasmashell's
 # system tray as the host, drawn by Qt Quick's software renderer. The watcher and the shell
-# start after the program, as in a race at session start; then the shell and kded restart,
-# and the shell's menu ends the program. Clicks land where the shell draws the icon.
+# start after the program, as in a race at session start; then the shell quits while the
+# window is hidden and comes back, kded restarts, and the shell's menu ends the program.
+# Clicks land where the shell draws the icon.
 # Usage: sni-plasma-test.sh ZELVO
 zelvo=$1
 here=$(dirname "$0")
@@ -47,13 +48,14 @@ check "the only item: no X11 tray icon of ours for xembedsniproxy to pass on" sn
 check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"
 check_hide_and_click_back
 
-# kded's watcher answers that a host is registered even with no shell running: a shell that
-# quits is not noticed, and the item stays listed for the shell that Plasma starts again.
+# kded's watcher answers that a host is registered even with no shell running: the shell's
+# own bus name tells that it went. The item stays listed for the shell that Plasma starts
+# again, which shows it with nothing registered anew.
 xdotool key alt+h
 wait_until is_not_viewable "$window"
-end_processes "$shell"
+check_back_when_host_ends "$shell" "plasmashell"
 start_shell
-check "plasmashell restarted, the item is registered once" wait_until sni_one_item
+check "plasmashell back, the item is registered once" wait_until sni_one_item
 wait_until icon_drawn
 click_icon 1
 check "and its click shows the window" wait_until is_viewable "$window"
