@@ -1,5 +1,6 @@
 #include "ui/qt/DBusMenuExport.h"
 
+#include "ui/qt/DBusInterface.h"
 #include "ui/qt/DBusTypes.h"
 
 #include <QAction>
@@ -13,6 +14,24 @@ const QString kInterface = QStringLiteral("com.canonical.dbusmenu");
 const QString kInvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
 constexpr unsigned kRevision = 1; // the menu never changes
 
+constexpr DBusMember kMethods[] = {
+    {"GetLayout", "iias", "u(ia{sv}av)"}, {"GetGroupProperties", "aias", "a(ia{sv})"},
+    {"GetProperty", "is", "v"},           {"Event", "isvu", ""},
+    {"EventGroup", "a(isvu)", "ai"},      {"AboutToShow", "i", "b"},
+    {"AboutToShowGroup", "ai", "aiai"},
+};
+constexpr DBusMember kProperties[] = {
+    {"Version", "u", ""},
+    {"TextDirection", "s", ""},
+    {"Status", "s", ""},
+    {"IconThemePath", "as", ""},
+};
+constexpr DBusMember kSignals[] = {
+    {"ItemsPropertiesUpdated", "a(ia{sv})a(ias)", ""},
+    {"LayoutUpdated", "ui", ""},
+    {"ItemActivationRequested", "iu", ""},
+};
+
 // "E&xit" becomes "E_xit": dbusmenu marks the access key with "_" and doubles a real one.
 QString Label(QString text) {
     text.replace(QLatin1Char('_'), QLatin1String("__"));
@@ -23,6 +42,9 @@ QString Label(QString text) {
 }
 
 } // namespace
+
+const DBusInterfaceSpec DBusMenuExport::kSpec{"com.canonical.dbusmenu", kMethods, kProperties,
+                                              kSignals};
 
 DBusMenuExport::DBusMenuExport(QMenu* menu, QObject* parent)
     : QDBusVirtualObject(parent), menu_(menu) {
@@ -56,45 +78,31 @@ void DBusMenuExport::trigger(int id) {
 }
 
 QString DBusMenuExport::introspect(const QString& /*path*/) const {
-    return QStringLiteral(
-        "<interface name=\"com.canonical.dbusmenu\">"
-        "<property name=\"Version\" type=\"u\" access=\"read\"/>"
-        "<property name=\"TextDirection\" type=\"s\" access=\"read\"/>"
-        "<property name=\"Status\" type=\"s\" access=\"read\"/>"
-        "<property name=\"IconThemePath\" type=\"as\" access=\"read\"/>"
-        "<method name=\"GetLayout\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"i\" direction=\"in\"/><arg type=\"as\" direction=\"in\"/>"
-        "<arg type=\"u\" direction=\"out\"/><arg type=\"(ia{sv}av)\" direction=\"out\"/></method>"
-        "<method name=\"GetGroupProperties\"><arg type=\"ai\" direction=\"in\"/>"
-        "<arg type=\"as\" direction=\"in\"/><arg type=\"a(ia{sv})\" direction=\"out\"/></method>"
-        "<method name=\"GetProperty\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"s\" direction=\"in\"/><arg type=\"v\" direction=\"out\"/></method>"
-        "<method name=\"Event\"><arg type=\"i\" direction=\"in\"/><arg type=\"s\" "
-        "direction=\"in\"/>"
-        "<arg type=\"v\" direction=\"in\"/><arg type=\"u\" direction=\"in\"/></method>"
-        "<method name=\"EventGroup\"><arg type=\"a(isvu)\" direction=\"in\"/>"
-        "<arg type=\"ai\" direction=\"out\"/></method>"
-        "<method name=\"AboutToShow\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"b\" direction=\"out\"/></method>"
-        "<method name=\"AboutToShowGroup\"><arg type=\"ai\" direction=\"in\"/>"
-        "<arg type=\"ai\" direction=\"out\"/><arg type=\"ai\" direction=\"out\"/></method>"
-        "<signal name=\"LayoutUpdated\"><arg type=\"u\"/><arg type=\"i\"/></signal>"
-        "</interface>");
+    return IntrospectionXml(kSpec);
+}
+
+QVariantMap DBusMenuExport::properties() {
+    return {{QStringLiteral("Version"), 3u},
+            {QStringLiteral("TextDirection"), QStringLiteral("ltr")},
+            {QStringLiteral("Status"), QStringLiteral("normal")},
+            {QStringLiteral("IconThemePath"), QStringList()}};
 }
 
 bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConnection& bus) {
-    if (AnswerProperties(bus, message, kInterface,
-                         {{QStringLiteral("Version"), 3u},
-                          {QStringLiteral("TextDirection"), QStringLiteral("ltr")},
-                          {QStringLiteral("Status"), QStringLiteral("normal")},
-                          {QStringLiteral("IconThemePath"), QStringList()}})) {
+    if (AnswerProperties(bus, message, kInterface, properties())) {
         return true;
     }
     if (message.interface() != kInterface && !message.interface().isEmpty()) {
         return false;
     }
-    const QString member = message.member();
-    const QString signature = message.signature();
+    const DBusMember* method = FindMethod(kSpec, message);
+    if (!method) {
+        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+                   QStringLiteral("No such method, or not with these arguments"));
+        return true;
+    }
+    read_ = true;
+    const QString member = QLatin1String(method->name);
     const QVariantList args = message.arguments();
     const auto known = [this](int id) { return id == 0 || action(id) != nullptr; };
     const auto unknownId = [&] {
@@ -102,7 +110,7 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
         return true;
     };
 
-    if (member == QLatin1String("GetLayout") && signature == QLatin1String("iias")) {
+    if (member == QLatin1String("GetLayout")) {
         const int parent = args[0].toInt();
         if (!known(parent)) {
             return unknownId();
@@ -115,8 +123,7 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
             }
         }
         Reply(bus, message, {QVariant::fromValue(kRevision), QVariant::fromValue(layout)});
-    } else if (member == QLatin1String("GetGroupProperties") &&
-               signature == QLatin1String("aias")) {
+    } else if (member == QLatin1String("GetGroupProperties")) {
         MenuItemPropertiesList items;
         QList<int> ids = qdbus_cast<QList<int>>(args[0]);
         if (ids.isEmpty()) { // no ids asks for every item
@@ -131,7 +138,7 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
             }
         }
         Reply(bus, message, {QVariant::fromValue(items)});
-    } else if (member == QLatin1String("GetProperty") && signature == QLatin1String("is")) {
+    } else if (member == QLatin1String("GetProperty")) {
         if (!known(args[0].toInt())) {
             return unknownId();
         }
@@ -142,7 +149,7 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
         } else {
             Reply(bus, message, {QVariant::fromValue(QDBusVariant(found.value()))});
         }
-    } else if (member == QLatin1String("Event") && signature == QLatin1String("isvu")) {
+    } else if (member == QLatin1String("Event")) {
         const int id = args[0].toInt();
         if (!known(id)) {
             return unknownId();
@@ -151,7 +158,7 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
             trigger(id);
         }
         Reply(bus, message);
-    } else if (member == QLatin1String("EventGroup") && signature == QLatin1String("a(isvu)")) {
+    } else if (member == QLatin1String("EventGroup")) {
         QList<int> errors;
         const QDBusArgument events = args[0].value<QDBusArgument>();
         events.beginArray();
@@ -171,12 +178,12 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
         }
         events.endArray();
         Reply(bus, message, {QVariant::fromValue(errors)});
-    } else if (member == QLatin1String("AboutToShow") && signature == QLatin1String("i")) {
+    } else if (member == QLatin1String("AboutToShow")) {
         if (!known(args[0].toInt())) {
             return unknownId();
         }
         Reply(bus, message, {false});
-    } else if (member == QLatin1String("AboutToShowGroup") && signature == QLatin1String("ai")) {
+    } else if (member == QLatin1String("AboutToShowGroup")) {
         QList<int> errors;
         for (int id : qdbus_cast<QList<int>>(args[0])) {
             if (!known(id)) {
@@ -184,9 +191,6 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
             }
         }
         Reply(bus, message, {QVariant::fromValue(QList<int>()), QVariant::fromValue(errors)});
-    } else {
-        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-                   QStringLiteral("No such method, or not with these arguments"));
     }
     return true;
 }

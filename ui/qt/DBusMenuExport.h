@@ -10,6 +10,8 @@ class QMenu;
 
 namespace zelvo::qt {
 
+struct DBusInterfaceSpec;
+
 class DBusMenuExport : public QDBusVirtualObject {
     Q_OBJECT
 
@@ -19,6 +21,12 @@ public:
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
+    // Whether a host has read the menu: such a host draws it itself.
+    bool read() const { return read_; }
+    // The interface as introspection and dispatch read it, and its properties' values.
+    static const DBusInterfaceSpec kSpec;
+    static QVariantMap properties();
+
 private:
     // Item 0 is the menu itself; its actions are 1, 2, ... in their order.
     QAction* action(int id) const;
@@ -26,6 +34,7 @@ private:
     void trigger(int id);
 
     QPointer<QMenu> menu_;
+    bool read_ = false;
 };
 
 } // namespace zelvo::qt

@@ -1,5 +1,6 @@
 #include "ui/qt/StatusNotifierItem.h"
 
+#include "ui/qt/DBusInterface.h"
 #include "ui/qt/DBusMenuExport.h"
 #include "ui/qt/IconImage.h"
 
@@ -15,6 +16,33 @@ namespace zelvo::qt {
 namespace {
 
 const QString kInterface = QStringLiteral("org.kde.StatusNotifierItem");
+
+constexpr DBusMember kMethods[] = {
+    {"Activate", "ii", ""}, {"SecondaryActivate", "ii", ""},        {"ContextMenu", "ii", ""},
+    {"Scroll", "is", ""},   {"ProvideXdgActivationToken", "s", ""},
+};
+constexpr DBusMember kProperties[] = {
+    {"Category", "s", ""},
+    {"Id", "s", ""},
+    {"Title", "s", ""},
+    {"Status", "s", ""},
+    {"WindowId", "i", ""},
+    {"IconName", "s", ""},
+    {"IconPixmap", "a(iiay)", ""},
+    {"OverlayIconName", "s", ""},
+    {"OverlayIconPixmap", "a(iiay)", ""},
+    {"AttentionIconName", "s", ""},
+    {"AttentionIconPixmap", "a(iiay)", ""},
+    {"AttentionMovieName", "s", ""},
+    {"IconThemePath", "s", ""},
+    {"ToolTip", "(sa(iiay)ss)", ""},
+    {"ItemIsMenu", "b", ""},
+    {"Menu", "o", ""},
+};
+constexpr DBusMember kSignals[] = {
+    {"NewTitle", "", ""},       {"NewIcon", "", ""},    {"NewAttentionIcon", "", ""},
+    {"NewOverlayIcon", "", ""}, {"NewToolTip", "", ""}, {"NewStatus", "s", ""},
+};
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 constexpr uint kDoNotQueue = 4;
@@ -28,6 +56,9 @@ QString IconThemePath() {
 }
 
 } // namespace
+
+const DBusInterfaceSpec StatusNotifierItem::kSpec{"org.kde.StatusNotifierItem", kMethods,
+                                                  kProperties, kSignals};
 
 SniPixmaps IconPixmaps() {
     SniPixmaps pixmaps;
@@ -127,37 +158,12 @@ QVariantMap StatusNotifierItem::properties() const {
         {QStringLiteral("Menu"), QVariant::fromValue(QDBusObjectPath(QLatin1String(kMenuPath)))}};
 }
 
+bool StatusNotifierItem::menuRead() const {
+    return menu_->read();
+}
+
 QString StatusNotifierItem::introspect(const QString& /*path*/) const {
-    return QStringLiteral(
-        "<interface name=\"org.kde.StatusNotifierItem\">"
-        "<property name=\"Category\" type=\"s\" access=\"read\"/>"
-        "<property name=\"Id\" type=\"s\" access=\"read\"/>"
-        "<property name=\"Title\" type=\"s\" access=\"read\"/>"
-        "<property name=\"Status\" type=\"s\" access=\"read\"/>"
-        "<property name=\"WindowId\" type=\"i\" access=\"read\"/>"
-        "<property name=\"IconName\" type=\"s\" access=\"read\"/>"
-        "<property name=\"IconPixmap\" type=\"a(iiay)\" access=\"read\"/>"
-        "<property name=\"OverlayIconName\" type=\"s\" access=\"read\"/>"
-        "<property name=\"OverlayIconPixmap\" type=\"a(iiay)\" access=\"read\"/>"
-        "<property name=\"AttentionIconName\" type=\"s\" access=\"read\"/>"
-        "<property name=\"AttentionIconPixmap\" type=\"a(iiay)\" access=\"read\"/>"
-        "<property name=\"AttentionMovieName\" type=\"s\" access=\"read\"/>"
-        "<property name=\"IconThemePath\" type=\"s\" access=\"read\"/>"
-        "<property name=\"ToolTip\" type=\"(sa(iiay)ss)\" access=\"read\"/>"
-        "<property name=\"ItemIsMenu\" type=\"b\" access=\"read\"/>"
-        "<property name=\"Menu\" type=\"o\" access=\"read\"/>"
-        "<method name=\"Activate\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"i\" direction=\"in\"/></method>"
-        "<method name=\"SecondaryActivate\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"i\" direction=\"in\"/></method>"
-        "<method name=\"ContextMenu\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"i\" direction=\"in\"/></method>"
-        "<method name=\"Scroll\"><arg type=\"i\" direction=\"in\"/>"
-        "<arg type=\"s\" direction=\"in\"/></method>"
-        "<method name=\"ProvideXdgActivationToken\"><arg type=\"s\" direction=\"in\"/></method>"
-        "<signal name=\"NewTitle\"/><signal name=\"NewIcon\"/><signal name=\"NewToolTip\"/>"
-        "<signal name=\"NewStatus\"><arg type=\"s\"/></signal>"
-        "</interface>");
+    return IntrospectionXml(kSpec);
 }
 
 bool StatusNotifierItem::handleMessage(const QDBusMessage& message, const QDBusConnection& bus) {
@@ -167,28 +173,27 @@ bool StatusNotifierItem::handleMessage(const QDBusMessage& message, const QDBusC
     if (message.interface() != kInterface && !message.interface().isEmpty()) {
         return false;
     }
-    const QString member = message.member();
-    const QString signature = message.signature();
-    const bool position = signature == QLatin1String("ii");
-    if ((member == QLatin1String("Activate") || member == QLatin1String("SecondaryActivate") ||
-         member == QLatin1String("ContextMenu")) &&
-        position) {
+    const DBusMember* method = FindMethod(kSpec, message);
+    if (!method) {
+        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+                   QStringLiteral("No such method, or not with these arguments"));
+        return true;
+    }
+    const QString member = QLatin1String(method->name);
+    if (member == QLatin1String("Activate") || member == QLatin1String("SecondaryActivate") ||
+        member == QLatin1String("ContextMenu")) {
         Reply(bus, message);
         // Queued: the call is answered before the window shows, and the item may be gone by
         // then (the program ending), which the pointer to this object tells.
         const QString token = std::exchange(activationToken_, QString());
         QTimer::singleShot(0, this, [this, member, token] { onCall_(member, token); });
-    } else if (member == QLatin1String("Scroll") && signature == QLatin1String("is")) {
-        Reply(bus, message);
-    } else if (member == QLatin1String("ProvideXdgActivationToken") &&
-               signature == QLatin1String("s")) {
+    } else if (member == QLatin1String("ProvideXdgActivationToken")) {
         // A token is short; anything longer is not one.
         const QString token = message.arguments().value(0).toString();
         activationToken_ = token.size() <= 4096 ? token : QString();
         Reply(bus, message);
     } else {
-        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-                   QStringLiteral("No such method, or not with these arguments"));
+        Reply(bus, message); // Scroll: nothing to scroll
     }
     return true;
 }

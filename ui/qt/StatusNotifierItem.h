@@ -14,6 +14,7 @@ class QMenu;
 namespace zelvo::qt {
 
 class DBusMenuExport;
+struct DBusInterfaceSpec;
 
 class StatusNotifierItem : public QDBusVirtualObject {
     Q_OBJECT
@@ -38,9 +39,13 @@ public:
     QString introspect(const QString& path) const override;
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
-private:
+    // The interface as introspection and dispatch read it, and its properties' values.
+    static const DBusInterfaceSpec kSpec;
     QVariantMap properties() const;
+    // Whether a host has read the exported menu: such a host draws it itself.
+    bool menuRead() const;
 
+private:
     QString title_;
     QString toolTip_;
     SniPixmaps pixmaps_;

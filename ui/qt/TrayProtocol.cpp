@@ -18,12 +18,15 @@ std::uint32_t MouseMessageFor(Qt::MouseButton button, bool doubleClick) {
     }
 }
 
-std::optional<std::uint32_t> MouseMessageForCall(const QString& method) {
+std::optional<std::uint32_t> MouseMessageForCall(const QString& method, bool hostReadMenu) {
     if (method == QLatin1String("Activate")) {
         return Main::kLeftDoubleClick;
     }
     if (method == QLatin1String("SecondaryActivate")) {
         return Main::kMiddleButtonDown;
+    }
+    if (method == QLatin1String("ContextMenu") && !hostReadMenu) {
+        return Main::kRightButtonDown;
     }
     return std::nullopt;
 }

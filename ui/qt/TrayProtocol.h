@@ -17,7 +17,8 @@ std::uint32_t MouseMessageFor(Qt::MouseButton button, bool doubleClick);
 
 // The mouse message for a host's call of the item's `method`. Activate is one left click,
 // and the way back to the window: it takes the double-click's place. ContextMenu opens
-// nothing of ours, as the host draws the exported menu; nor does Scroll.
-std::optional<std::uint32_t> MouseMessageForCall(const QString& method);
+// Zelvo's menu only for a host that has not read the exported menu (one that has draws it
+// itself, and a second menu must not open); Scroll opens nothing.
+std::optional<std::uint32_t> MouseMessageForCall(const QString& method, bool hostReadMenu);
 
 } // namespace zelvo::qt

@@ -90,32 +90,34 @@ void TrayShell::askWatcherOwner() {
     QDBusMessage ask = BusCall(QStringLiteral("GetNameOwner"));
     ask << kWatcherService;
     auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
-        call->deleteLater();
-        if (watcherHeard_) {
-            return; // a change of owner since is newer than this answer
-        }
-        watcherHeard_ = true;
-        apply(call->isError() ? state_.watcherVanished() : state_.watcherAppeared());
-    });
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                if (watcherHeard_) {
+                    return; // a change of owner since is newer than this answer
+                }
+                watcherHeard_ = true;
+                apply(call->isError() ? state_.watcherVanished() : state_.watcherAppeared());
+            });
 }
 
 void TrayShell::askHostNames() {
     auto* pending = new QDBusPendingCallWatcher(
         QDBusConnection::sessionBus().asyncCall(BusCall(QStringLiteral("ListNames"))), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
-        call->deleteLater();
-        const QDBusPendingReply<QStringList> reply = *call;
-        if (reply.isError()) {
-            return;
-        }
-        for (const QString& name : reply.value()) {
-            if (name.startsWith(kHostPrefix)) {
-                hostNames_.insert(name);
-            }
-        }
-        apply(state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
-    });
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<QStringList> reply = *call;
+                if (reply.isError()) {
+                    return;
+                }
+                for (const QString& name : reply.value()) {
+                    if (name.startsWith(kHostPrefix)) {
+                        hostNames_.insert(name);
+                    }
+                }
+                apply(state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
+            });
 }
 
 void TrayShell::nameOwnerChanged(const QString& name, const QString&, const QString& newOwner) {
@@ -208,13 +210,13 @@ void TrayShell::askHost(unsigned token) {
         QStringLiteral("Get"));
     get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
     auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, token](QDBusPendingCallWatcher* call) {
-                call->deleteLater();
-                const QDBusPendingReply<QDBusVariant> reply = *call;
-                apply(state_.hostAnswered(token,
-                                          !reply.isError() && reply.value().variant().toBool()));
-            });
+    connect(
+        pending, &QDBusPendingCallWatcher::finished, this,
+        [this, token](QDBusPendingCallWatcher* call) {
+            call->deleteLater();
+            const QDBusPendingReply<QDBusVariant> reply = *call;
+            apply(state_.hostAnswered(token, !reply.isError() && reply.value().variant().toBool()));
+        });
 }
 
 void TrayShell::exportItem() {
@@ -226,7 +228,7 @@ void TrayShell::exportItem() {
         QString::fromLatin1(kProgramName.data(), static_cast<qsizetype>(kProgramName.size())),
         TipOf(data), (data.uFlags & kNifIcon) ? IconPixmaps() : SniPixmaps(), window_.iconPopup(),
         [this](const QString& method, const QString& activationToken) {
-            const auto message = MouseMessageForCall(method);
+            const auto message = MouseMessageForCall(method, item_ && item_->menuRead());
             if (!message) {
                 return;
             }
@@ -236,8 +238,7 @@ void TrayShell::exportItem() {
             }
             deliver(*message);
         });
-    item_->exportOn(QDBusConnection::sessionBus(),
-                    [this](bool ok) { apply(state_.exported(ok)); });
+    item_->exportOn(QDBusConnection::sessionBus(), [this](bool ok) { apply(state_.exported(ok)); });
 }
 
 void TrayShell::registerItem(unsigned token) {

@@ -69,8 +69,7 @@ TrayState::Actions TrayState::settle(Actions actions) {
             registerItem(actions);
         }
     }
-    const bool itemShown =
-        statusNotifierHostLive() && registration_ == Registration::Confirmed;
+    const bool itemShown = statusNotifierHostLive() && registration_ == Registration::Confirmed;
     // The X11 icon stays until the item is confirmed on a live host, and serves whenever the
     // item cannot stand.
     const bool itemFailing = statusNotifierHostLive() && failures_ > 0;
@@ -163,7 +162,8 @@ TrayState::Actions TrayState::watcherAppeared() {
     hostNamesSeen_ = hostNames_ > 0;
     failures_ = 0;
     retrying_ = false;
-    Actions actions{Disarm(Timer::Registration), Disarm(Timer::Retry),
+    Actions actions{Disarm(Timer::Registration),
+                    Disarm(Timer::Retry),
                     {Kind::AskHost, Timer::HostAnswer, 0, ++hostQuestion_},
                     Arm(Timer::HostAnswer, kHostAnswerMs)};
     return settle(std::move(actions));

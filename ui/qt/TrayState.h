@@ -51,7 +51,7 @@ public:
     static constexpr int kHostAnswerMs = 3000;
     static constexpr int kRegistrationMs = 3000;
     static constexpr int kFirstRetryMs = 1000;
-    static constexpr int kRetries = 5; // then wait for the watcher or a host to speak again
+    static constexpr int kRetries = 5;    // then wait for the watcher or a host to speak again
     static constexpr int kSettleMs = 500; // shorter than the grace: a tray's restart
     static constexpr int kGraceMs = 1000;
 

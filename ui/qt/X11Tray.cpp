@@ -127,8 +127,8 @@ void X11Tray::dock(std::uint32_t window, int size) {
     setMinimumSize(window, size);
     // Mapped as soon as the tray has embedded it.
     const std::uint32_t info[] = {0, kXEmbedMapped};
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, xembedInfo_, xembedInfo_, 32,
-                        2, info);
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, xembedInfo_, xembedInfo_, 32, 2,
+                        info);
     sendDockRequest(window);
 }
 

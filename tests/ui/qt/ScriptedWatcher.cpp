@@ -41,18 +41,21 @@ public:
         } else if (member == QLatin1String("RegisterStatusNotifierItem")) {
             const QString service = message.arguments().value(0).toString();
             if (mode_ == QLatin1String("refuse")) {
-                bus.send(message.createErrorReply(QStringLiteral("org.gnome.gjs.JSError.ValueError"),
-                                                  QStringLiteral("refused by the test")));
+                bus.send(
+                    message.createErrorReply(QStringLiteral("org.gnome.gjs.JSError.ValueError"),
+                                             QStringLiteral("refused by the test")));
             } else if (mode_ == QLatin1String("late")) {
                 message.setDelayedReply(true);
-                QTimer::singleShot(5000, [this, message, bus, service] { accept(message, bus, service); });
+                QTimer::singleShot(
+                    5000, [this, message, bus, service] { accept(message, bus, service); });
             } else {
                 accept(message, bus, service);
             }
         } else {
             bus.send(message.createReply());
         }
-        std::printf("%s %s\n", qPrintable(member), qPrintable(message.arguments().value(0).toString()));
+        std::printf("%s %s\n", qPrintable(member),
+                    qPrintable(message.arguments().value(0).toString()));
         std::fflush(stdout);
         return true;
     }
@@ -61,9 +64,9 @@ private:
     void accept(const QDBusMessage& message, QDBusConnection bus, const QString& service) {
         items_ << service;
         bus.send(message.createReply());
-        QDBusMessage signal = QDBusMessage::createSignal(
-            QStringLiteral("/StatusNotifierWatcher"), kWatcher,
-            QStringLiteral("StatusNotifierItemRegistered"));
+        QDBusMessage signal =
+            QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"), kWatcher,
+                                       QStringLiteral("StatusNotifierItemRegistered"));
         signal << service;
         bus.send(signal);
     }

@@ -174,7 +174,8 @@ focus_zelvo
 alt_h
 wait_until window_is none
 extensions "'$eval_extension'"
-check "off while the window is hidden: the window comes back" wait_until window_is minimised
+check "off while the window is hidden: the window comes back" wait_until window_is minimised ||
+    echo "  the window: $(window_state)"
 extensions "'$appindicator', '$eval_extension'"
 check "switched on again while the program runs: exactly one icon" wait_icon_ready
 check "each host that comes gets the item registered once" test "$(doubled_registrations)" -eq 0

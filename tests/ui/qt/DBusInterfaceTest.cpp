@@ -1,0 +1,90 @@
+#include "ui/qt/DBusInterface.h"
+#include "ui/qt/DBusMenuExport.h"
+#include "ui/qt/StatusNotifierItem.h"
+
+#include <QDBusMetaType>
+#include <QMenu>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+using zelvo::qt::DBusInterfaceSpec;
+using zelvo::qt::DBusMenuExport;
+using zelvo::qt::StatusNotifierItem;
+
+namespace {
+
+// Every property a host reads has the value the interface declares, of the declared type.
+void ExpectValuesAsDeclared(const DBusInterfaceSpec& spec, const QVariantMap& values) {
+    QStringList declared;
+    for (const auto& property : spec.properties) {
+        declared << QLatin1String(property.name);
+        const QVariant value = values.value(QLatin1String(property.name));
+        EXPECT_TRUE(value.isValid()) << property.name << " has no value";
+        EXPECT_EQ(QString::fromLatin1(QDBusMetaType::typeToSignature(value.metaType())),
+                  QLatin1String(property.in))
+            << property.name;
+    }
+    QStringList given = values.keys();
+    declared.sort();
+    EXPECT_EQ(given, declared);
+}
+
+// What introspection tells a host: each method's arguments, in and out, as dispatch takes them.
+void ExpectIntrospectionAsDispatched(const DBusInterfaceSpec& spec) {
+    QXmlStreamReader xml(zelvo::qt::IntrospectionXml(spec));
+    QMap<QString, QString> methods;
+    QString method;
+    int signalCount = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement) {
+            continue;
+        }
+        const auto attributes = xml.attributes();
+        if (xml.name() == QLatin1String("method")) {
+            method = attributes.value(QLatin1String("name")).toString();
+            methods[method];
+        } else if (xml.name() == QLatin1String("signal")) {
+            method.clear();
+            ++signalCount;
+        } else if (xml.name() == QLatin1String("arg") && !method.isEmpty()) {
+            methods[method] +=
+                attributes.value(QLatin1String("direction")).toString() + QLatin1Char(':') +
+                attributes.value(QLatin1String("type")).toString() + QLatin1Char(' ');
+        }
+    }
+    ASSERT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
+    ASSERT_EQ(methods.size(), static_cast<qsizetype>(spec.methods.size()));
+    for (const auto& member : spec.methods) {
+        QString args;
+        for (const QString& type : zelvo::qt::SplitSignature(QLatin1String(member.in))) {
+            args += QStringLiteral("in:") + type + QLatin1Char(' ');
+        }
+        for (const QString& type : zelvo::qt::SplitSignature(QLatin1String(member.out))) {
+            args += QStringLiteral("out:") + type + QLatin1Char(' ');
+        }
+        EXPECT_EQ(methods.value(QLatin1String(member.name)), args) << member.name;
+    }
+    EXPECT_EQ(signalCount, static_cast<int>(spec.signalList.size()));
+}
+
+} // namespace
+
+TEST(DBusInterface, SignaturesSplitIntoCompleteTypes) {
+    EXPECT_EQ(zelvo::qt::SplitSignature(QStringLiteral("u(ia{sv}av)")),
+              (QStringList{QStringLiteral("u"), QStringLiteral("(ia{sv}av)")}));
+    EXPECT_EQ(zelvo::qt::SplitSignature(QStringLiteral("a(ia{sv})a(ias)aai")),
+              (QStringList{QStringLiteral("a(ia{sv})"), QStringLiteral("a(ias)"),
+                           QStringLiteral("aai")}));
+}
+
+TEST(DBusInterface, TheItemAndItsMenuAnswerAsTheyDescribeThemselves) {
+    QMenu menu;
+    menu.addAction(QStringLiteral("E&xit"));
+    StatusNotifierItem item(QStringLiteral("Zelvo"), QStringLiteral("Zelvo - 1"),
+                            zelvo::qt::IconPixmaps(), &menu, [](const QString&, const QString&) {});
+    ExpectValuesAsDeclared(StatusNotifierItem::kSpec, item.properties());
+    ExpectIntrospectionAsDispatched(StatusNotifierItem::kSpec);
+    ExpectValuesAsDeclared(DBusMenuExport::kSpec, DBusMenuExport::properties());
+    ExpectIntrospectionAsDispatched(DBusMenuExport::kSpec);
+}
