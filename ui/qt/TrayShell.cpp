@@ -274,8 +274,8 @@ void TrayShell::dock() {
     auto* icon = new XEmbedIcon(TipOf(data), data.uFlags & kNifIcon,
                                 [this](std::uint32_t message) { deliver(message); });
     xembedIcon_ = icon;
-    // Shown first, off the screen, so that Qt has written the window's size hints before the
-    // tray reads them; the tray then moves it into place.
+    // Shown first, off the screen, so that nothing flashes in a corner of it before the tray
+    // takes the window in and moves it into place.
     icon->move(-4 * icon->width(), -4 * icon->height());
     icon->show();
     x11Tray_->dock(static_cast<std::uint32_t>(icon->winId()), icon->minimumWidth());

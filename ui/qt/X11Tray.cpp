@@ -75,8 +75,8 @@ bool X11Tray::nativeEventFilter(const QByteArray& eventType, void* message, qint
         const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
         // trayer may size its socket before it has read the window's hints: a window given
         // less than its smallest size asks to be docked once more, and trayer reads them then.
-        if (configure->window == docked_ && configure->width < dockedSize_ && !hintsRepeated_) {
-            hintsRepeated_ = true;
+        if (configure->window == docked_ && configure->width < dockedSize_ && !dockAskedAgain_) {
+            dockAskedAgain_ = true;
             sendDockRequest(docked_);
         }
         return false;
@@ -122,7 +122,7 @@ void X11Tray::dock(std::uint32_t window, int size) {
     }
     docked_ = window;
     dockedSize_ = size;
-    hintsRepeated_ = false;
+    dockAskedAgain_ = false;
     // Trays take an icon's size from its smallest size.
     setMinimumSize(window, size);
     // Mapped as soon as the tray has embedded it.

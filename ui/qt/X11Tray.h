@@ -44,7 +44,7 @@ private:
     std::uint32_t root_ = 0;
     std::uint32_t docked_ = 0;
     int dockedSize_ = 0;
-    bool hintsRepeated_ = false;
+    bool dockAskedAgain_ = false;
 };
 
 } // namespace zelvo::qt
