@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Prints how often an idle Zelvo wakes up (context switches of all its threads per second,
 # over a 20 s window) hidden behind trayer, hidden behind xfce4-panel's StatusNotifierItem
-# host, and minimised by a window manager with no tray. Figures, not a test: nothing here passes or fails.
-# Usage: idle-wakeups.sh ZELVO [SECONDS]
+# host, and minimised by a window manager with no tray; beside them a bare Qt window,
+# minimised, when its program is given. Figures, not a test: nothing here passes or fails.
+# Usage: idle-wakeups.sh ZELVO [BARE_QT_WINDOW]   (ZELVO_IDLE_SECONDS: the window, 20 s)
 zelvo=$1
-seconds=${2:-20}
+bare=${2:-}
+seconds=${ZELVO_IDLE_SECONDS:-20}
 here=$(cd "$(dirname "$0")" && pwd)
 tests=$here/../../tests
 source "$tests/support/processes.sh"
@@ -60,3 +62,12 @@ start_program
 hide_window
 wait_until iconic "$window"
 measure "minimised by openbox, no tray"
+if [ -n "$bare" ]; then
+    end_processes "$app"
+    "$bare" >/dev/null 2>&1 &
+    app=$!
+    pids+=($app)
+    wait_until test -n "$(xdotool search --name '^bare Qt window$' 2>/dev/null)"
+    xdotool windowminimize "$(xdotool search --name '^bare Qt window$' | head -1)"
+    measure "a bare Qt window, minimised by openbox"
+fi

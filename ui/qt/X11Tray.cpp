@@ -39,9 +39,12 @@ X11Tray::X11Tray(std::function<void(bool)> onChange, QObject* parent)
     if (!xfixes || !xfixes->present) {
         return;
     }
-    // Asked once, at the start; from then on the X server tells of every change.
+    // The version is the connection's, shared with Qt: asking for less than Qt did would
+    // take from Qt what it uses.
     xcb_xfixes_query_version_reply_t* version = xcb_xfixes_query_version_reply(
-        connection, xcb_xfixes_query_version(connection, 1, 0), nullptr);
+        connection,
+        xcb_xfixes_query_version(connection, XCB_XFIXES_MAJOR_VERSION, XCB_XFIXES_MINOR_VERSION),
+        nullptr);
     std::free(version);
     connection_ = connection;
     xfixesFirstEvent_ = xfixes->first_event;
@@ -53,6 +56,7 @@ X11Tray::X11Tray(std::function<void(bool)> onChange, QObject* parent)
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
                                           XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    // Asked once, at the start; from then on the X server tells of every change.
     xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
         connection, xcb_get_selection_owner(connection, selection_), nullptr);
     owner_ = owner ? owner->owner : std::uint32_t{XCB_WINDOW_NONE};
