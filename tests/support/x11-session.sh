@@ -10,6 +10,7 @@ version_of_build() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache
 
 passed=0
 failed=0
+grey=0 blended=0 # what icon_crisp measured last
 check() {
     local what=$1
     shift
@@ -140,29 +141,29 @@ panel_pixels() {
 # Navy, or navy blended by scaling: blue with as much red as green (a panel's highlight
 # colours have more green).
 navyish='$5 >= 100 && $5 - $3 >= 30 && $4 - $3 <= 20 && $3 - $4 <= 20'
-# Where the panel draws the icon: the middle of its navy pixels.
-icon_centre() {
+# Where the panel draws the icon, the middle of its navy pixels, and within their frame how
+# many pixels are the table's grey exactly and how many are neither its grey nor its navy
+# (blended by a panel that scaled the image): x y grey blended, or nothing with no icon.
+icon_measures() {
     panel_pixels | awk -v top="$panel_top" "$navyish"' {
              if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
              if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
-             END {if (n) print int((x0 + x1) / 2), top + int((y0 + y1) / 2)}'
-}
-# Within the icon's navy frame: how many pixels are the table's grey exactly, and how many
-# are neither its grey nor its navy (blended by a panel that scaled the image).
-icon_grey_and_blended() {
-    panel_pixels | awk "$navyish"' {
-             if (!n++) {x0 = x1 = $1; y0 = y1 = $2}
-             if ($1 < x0) x0 = $1; if ($1 > x1) x1 = $1; if ($2 < y0) y0 = $2; if ($2 > y1) y1 = $2}
              {colour[$1 "," $2] = $3 " " $4 " " $5}
-             END {for (x = x0; x <= x1; x++) for (y = y0; y <= y1; y++) {
+             END {if (!n) exit
+                  for (x = x0; x <= x1; x++) for (y = y0; y <= y1; y++) {
                       c = colour[x "," y]
                       if (c == "192 192 192") grey++; else if (c != "0 0 128") blended++}
-                  print grey + 0, blended + 0}'
+                  print int((x0 + x1) / 2), top + int((y0 + y1) / 2), grey + 0, blended + 0}'
 }
+icon_centre() { icon_measures | awk '{print $1, $2}'; }
+icon_grey_and_blended() { icon_measures | awk '{print $3, $4}'; }
 # The drawn icon is the table's image at a whole multiple: 72 grey pixels times the square
 # of the multiple, none blended.
 icon_crisp() {
-    read -r grey blended < <(icon_grey_and_blended)
+    local measured
+    measured=$(icon_grey_and_blended)
+    [ -n "$measured" ] || return 1
+    read -r grey blended <<<"$measured"
     local scale
     for scale in 1 2 3 4; do
         [ "$blended" -eq 0 ] && [ "$grey" -eq $((72 * scale * scale)) ] && return 0
