@@ -6,10 +6,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QDBusConnectionInterface>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QTimer>
 
 namespace zelvo::qt {
@@ -43,10 +40,6 @@ constexpr DBusMember kSignals[] = {
     {"NewTitle", "", ""},       {"NewIcon", "", ""},    {"NewAttentionIcon", "", ""},
     {"NewOverlayIcon", "", ""}, {"NewToolTip", "", ""}, {"NewStatus", "s", ""},
 };
-const QString kBusService = QStringLiteral("org.freedesktop.DBus");
-const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
-constexpr uint kDoNotQueue = 4;
-constexpr uint kPrimaryOwner = 1;
 
 // Where the theme's images are when the program runs from its build tree; installed, they
 // are in the desktop's own icon theme.
@@ -95,41 +88,21 @@ StatusNotifierItem::~StatusNotifierItem() {
 
 void StatusNotifierItem::exportOn(QDBusConnection bus, std::function<void(bool)> done) {
     withdraw();
-    static int exported = 0;
-    const QString name = QStringLiteral("org.kde.StatusNotifierItem-%1-%2")
-                             .arg(QCoreApplication::applicationPid())
-                             .arg(++exported);
-    if (!bus.registerVirtualObject(QLatin1String(kItemPath), this) ||
-        !bus.registerVirtualObject(QLatin1String(kMenuPath), menu_)) {
+    const bool ok = bus.registerVirtualObject(QLatin1String(kItemPath), this) &&
+                    bus.registerVirtualObject(QLatin1String(kMenuPath), menu_);
+    if (ok) {
+        serviceName_ = bus.baseService();
+        bus_ = bus;
+    } else {
         bus.unregisterObject(QLatin1String(kItemPath));
-        QTimer::singleShot(0, this, [done] { done(false); });
-        return;
     }
-    serviceName_ = name;
-    bus_ = bus;
-    QDBusMessage request = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
-                                                          QStringLiteral("RequestName"));
-    request << name << kDoNotQueue;
-    auto* pending = new QDBusPendingCallWatcher(bus.asyncCall(request), this);
-    connect(pending, &QDBusPendingCallWatcher::finished, this,
-            [this, name, done](QDBusPendingCallWatcher* call) {
-                call->deleteLater();
-                const QDBusPendingReply<uint> reply = *call;
-                if (serviceName_ != name) {
-                    return; // withdrawn meanwhile
-                }
-                done(!reply.isError() && reply.value() == kPrimaryOwner);
-            });
+    QTimer::singleShot(0, this, [done, ok] { done(ok); });
 }
 
 void StatusNotifierItem::withdraw() {
     if (!bus_) {
         return;
     }
-    QDBusMessage release = QDBusMessage::createMethodCall(kBusService, kBusPath, kBusService,
-                                                          QStringLiteral("ReleaseName"));
-    release << serviceName_;
-    bus_->send(release); // hosts see the name go; nothing here waits for the answer
     bus_->unregisterObject(QLatin1String(kItemPath));
     bus_->unregisterObject(QLatin1String(kMenuPath));
     bus_.reset();

@@ -29,11 +29,14 @@ public:
                        QMenu* menu, std::function<void(const QString&, const QString&)> onCall);
     ~StatusNotifierItem() override;
 
-    // Puts the item and its menu on `bus` and asks for a name of their own, never waiting:
-    // `done` runs with the bus daemon's answer (false if it refused).
+    // Puts the item and its menu on `bus` under the connection's own unique name, with no
+    // well-known name of their own: a host that finds the object by scanning the bus and one
+    // that is told its path both know it by that one name and path, so neither lists it twice.
+    // `done` runs afterwards, queued (false if the paths were taken).
     void exportOn(QDBusConnection bus, std::function<void(bool)> done);
-    // Takes them off again: hosts see the name go and drop the icon.
+    // Takes them off the bus again.
     void withdraw();
+    // The unique name the item stands under, empty while withdrawn.
     QString serviceName() const { return serviceName_; }
 
     QString introspect(const QString& path) const override;

@@ -141,10 +141,14 @@ void TrayShell::statusNotifierHostUnregistered() {
 }
 
 bool TrayShell::namesOurItem(const QString& service) const {
-    // Watchers name an item by its bus name, some with its object path after it.
-    return item_ && !item_->serviceName().isEmpty() &&
-           (service == item_->serviceName() ||
-            service.startsWith(item_->serviceName() + QLatin1Char('/')));
+    // Watchers name an item by its bus name and object path, joined by "/" (KDE) or "@"
+    // (GNOME's AppIndicator extension), some by the bus name alone.
+    if (!item_ || item_->serviceName().isEmpty()) {
+        return false;
+    }
+    const QString name = item_->serviceName();
+    return service == name || service.startsWith(name + QLatin1Char('/')) ||
+           service.startsWith(name + QLatin1Char('@'));
 }
 
 void TrayShell::statusNotifierItemRegistered(const QString& service) {
@@ -248,7 +252,9 @@ void TrayShell::registerItem(unsigned token) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
                                        QStringLiteral("RegisterStatusNotifierItem"));
-    call << item_->serviceName();
+    // By path: the watcher takes the caller's unique name for the item, the same name a host
+    // scanning the bus finds it under.
+    call << QString::fromLatin1(StatusNotifierItem::kItemPath);
     auto* pending =
         new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
     connect(pending, &QDBusPendingCallWatcher::finished, this,

@@ -178,8 +178,7 @@ TrayState::Actions TrayState::watcherVanished() {
     failures_ = 0;
     retrying_ = false;
     Actions actions{Disarm(Timer::HostAnswer), Disarm(Timer::Registration), Disarm(Timer::Retry)};
-    // Some panels look for items already on the bus when they start, and would list a kept
-    // one beside the one registered with them: the next watcher gets a new item.
+    // The item leaves the bus with its watcher, and the next watcher gets it afresh.
     if (item_ != Item::None) {
         item_ = Item::None;
         actions.push_back({Kind::Withdraw});

@@ -39,7 +39,11 @@ public:
             }
             bus.send(message.createReply(QVariant::fromValue(QDBusVariant(value))));
         } else if (member == QLatin1String("RegisterStatusNotifierItem")) {
-            const QString service = message.arguments().value(0).toString();
+            // As real watchers do, an item given by path is the caller's unique name and path.
+            QString service = message.arguments().value(0).toString();
+            if (service.startsWith(QLatin1Char('/'))) {
+                service.prepend(message.service());
+            }
             if (mode_ == QLatin1String("refuse")) {
                 bus.send(
                     message.createErrorReply(QStringLiteral("org.gnome.gjs.JSError.ValueError"),
