@@ -72,7 +72,8 @@ TrayState::Actions TrayState::settle(Actions actions) {
     const bool itemShown = statusNotifierHostLive() && registration_ == Registration::Confirmed;
     // The X11 icon stays until the item is confirmed on a live host, and serves whenever the
     // item cannot stand.
-    const bool itemFailing = statusNotifierHostLive() && failures_ > 0;
+    const bool itemFailing =
+        statusNotifierHostLive() && (failures_ > 0 || registration_ == Registration::Overdue);
     if (docked_ && (!xembedTrayLive() || itemShown)) {
         docked_ = false;
         actions.push_back({Kind::Undock});
@@ -256,7 +257,7 @@ TrayState::Actions TrayState::registrationAnswered(unsigned token, bool ok) {
             retrying_ = false;
             actions.push_back(Disarm(Timer::Retry));
         }
-    } else if (registration_ == Registration::Asked) {
+    } else if (registration_ == Registration::Asked || registration_ == Registration::Overdue) {
         failRegistration(actions);
     }
     return settle(std::move(actions));
@@ -315,8 +316,11 @@ TrayState::Actions TrayState::timerFired(Timer timer) {
         break;
     case Timer::Registration:
         if (registration_ == Registration::Asked) {
-            // A late answer still confirms it; meanwhile the icon counts as missing.
-            failRegistration(actions);
+            // Meanwhile the icon counts as missing, and the call stays pending: a late answer
+            // still confirms it, and a refusal or the bus's own timeout brings a retry. Never
+            // asked again before: GNOME's AppIndicator extension answers only once it has
+            // built the icon, and rebuilds it from scratch for each further call.
+            registration_ = Registration::Overdue;
         }
         break;
     case Timer::Retry:

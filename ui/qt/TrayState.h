@@ -88,7 +88,8 @@ public:
 private:
     enum class Known { Unknown, No, Yes };
     enum class Item { None, Exporting, Exported };
-    enum class Registration { None, Asked, Confirmed };
+    // Overdue: asked, and no answer within its time; the call is still pending.
+    enum class Registration { None, Asked, Overdue, Confirmed };
 
     bool statusNotifierHostLive() const;
     bool xembedTrayLive() const;

@@ -210,18 +210,27 @@ TEST(TrayState, ARefusedOrSilentWatcherNeverStrandsTheWindow) {
         EXPECT_EQ(t.stands, 1);
         EXPECT_TRUE(t.state.iconShown());
     }
-    { // no answer at all: past its timer the icon counts as missing; a late yes confirms
-        Tray t;
-        t.apply(t.state.iconAdded());
-        t.apply(t.state.watcherAppeared());
-        t.apply(t.state.hostAnswered(t.lastQuestion, true));
-        t.apply(t.state.exported(true));
-        const unsigned first = t.lastRegistration;
-        t.wait(TrayState::kRegistrationMs);
-        EXPECT_FALSE(t.state.iconShown());
-        t.apply(t.state.registrationAnswered(first, true));
-        EXPECT_TRUE(t.state.iconShown());
-        EXPECT_TRUE(t.due.empty());
+    { // a slow answer: past its timer the icon counts as missing and the X11 tray serves;
+      // never asked again while the call is pending, a late yes confirms, a late no retries
+        for (const bool yes : {true, false}) {
+            Tray t;
+            t.apply(t.state.xembedTray(true, true));
+            t.apply(t.state.iconAdded());
+            t.apply(t.state.watcherAppeared());
+            t.apply(t.state.hostAnswered(t.lastQuestion, true));
+            t.apply(t.state.exported(true));
+            t.hide();
+            t.wait(TrayState::kRegistrationMs);
+            EXPECT_TRUE(t.docked);
+            t.wait(20'000);
+            EXPECT_EQ(t.registrations, 1);
+            t.apply(t.state.registrationAnswered(t.lastRegistration, yes));
+            EXPECT_EQ(t.state.placed(),
+                      yes ? TrayProtocol::StatusNotifierItem : TrayProtocol::XEmbed);
+            t.wait(TrayState::kFirstRetryMs);
+            EXPECT_EQ(t.registrations, yes ? 1 : 2);
+            t.expectNeverStranded();
+        }
     }
     { // the export itself fails: tried again, never in a tight loop
         Tray t;
