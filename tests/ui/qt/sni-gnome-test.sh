@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The program on GNOME Shell 43, headless on Wayland or on X11 under Xvfb, with the
+# The program on GNOME Shell (43 to 48), headless on Wayland or on X11 under Xvfb, with the
 # AppIndicator extension as its StatusNotifierItem host. A test-only extension opens the
 # shell's Eval, through which the test moves Clutter's virtual pointer and keyboard where
 # the shell draws things, and reads the window's state, as a user's eyes would. The shell
@@ -23,10 +23,20 @@ else
     export XDG_RUNTIME_DIR=$session_dir
 fi
 # Set before the bus starts: the settings service it starts must write to this home.
+# The session's variables are the ones GNOME's session sets, for Qt to load what it loads there.
+desktop_session=gnome
+[ "$session" = x11 ] && desktop_session=gnome-xorg
 export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
-    XDG_SESSION_TYPE=$session
+    XDG_SESSION_TYPE=$session XDG_CURRENT_DESKTOP=GNOME DESKTOP_SESSION=$desktop_session \
+    GNOME_SHELL_SESSION_MODE=user
 mkdir -p "$XDG_DATA_HOME/gnome-shell/extensions"
-cp -r "$here/hosts/$eval_extension" "$XDG_DATA_HOME/gnome-shell/extensions/"
+# GNOME Shell 45 and later load extensions as modules, and no longer the older form.
+shell_version=$(gnome-shell --version | grep -o '[0-9]*' | head -1)
+if [ "$shell_version" -ge 45 ]; then
+    cp -r "$here/hosts/gnome45/$eval_extension" "$XDG_DATA_HOME/gnome-shell/extensions/"
+else
+    cp -r "$here/hosts/$eval_extension" "$XDG_DATA_HOME/gnome-shell/extensions/"
+fi
 start_session_bus
 session_bus=$DBUS_SESSION_BUS_ADDRESS
 start_session_bus # a second one, as the system bus
@@ -53,7 +63,7 @@ shell() {
 shell_answers() { [ "$(shell 1)" = 1 ]; }
 wait_until shell_answers
 js_window="global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() == '$(window_caption)')"
-js_indicators="Object.entries(imports.ui.main.panel.statusArea).filter(([k]) => k.startsWith('appindicator'))"
+js_indicators="Object.entries(global._zelvo.Main.panel.statusArea).filter(([k]) => k.startsWith('appindicator'))"
 # The window: "none", or "shown", "minimised", with ",focused" when it has the keyboard.
 window_state() {
     shell "let w = $js_window; !w ? 'none' : (w.minimized ? 'minimised' : 'shown') + (w.has_focus() ? ',focused' : '')"
@@ -73,6 +83,7 @@ one_icon_ready() {
 # that leave the icon without its menu. When it happens, the icon's state is told, and the
 # extension is switched off and on once more, as a user would.
 icon_state() {
+    shell "Object.keys(global._zelvo.Main.panel.statusArea).join(' ')"
     shell "JSON.stringify($js_indicators.map(([k, a]) => [k, a.mapped, a.get_transformed_size()[0],
         a._indicator.isReady, a._indicator.menuPath, a.menu.numMenuItems]))"
 }
@@ -85,11 +96,10 @@ wait_icon_ready() {
     wait_until one_icon_ready || { echo "the icons: $(icon_state)"; return 1; }
 }
 # Real input through Clutter's virtual devices, made once.
-shell "const {Clutter, GLib} = imports.gi; global._zp = Clutter.get_default_backend().get_default_seat()
-    .create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE); global._zk = Clutter.get_default_backend()
-    .get_default_seat().create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE); true" >/dev/null
+shell "const {Clutter, seat} = global._zelvo; global._zp = seat.create_virtual_device(Clutter.InputDeviceType.POINTER_DEVICE);
+    global._zk = seat.create_virtual_device(Clutter.InputDeviceType.KEYBOARD_DEVICE); true" >/dev/null
 click_icon() { # click_icon COUNT [BUTTON_PRIMARY|BUTTON_SECONDARY]
-    shell "const {Clutter, GLib} = imports.gi; let a = $js_indicators[0][1];
+    shell "const {Clutter, GLib} = global._zelvo; let a = $js_indicators[0][1];
         let [x, y] = a.get_transformed_position(); let [w, h] = a.get_transformed_size();
         global._zp.notify_absolute_motion(GLib.get_monotonic_time(), x + w / 2, y + h / 2);
         for (let i = 0; i < $1; i++) {
@@ -98,12 +108,12 @@ click_icon() { # click_icon COUNT [BUTTON_PRIMARY|BUTTON_SECONDARY]
         } true" >/dev/null
 }
 key() { # key KEYVAL: a press and a release on Clutter's virtual keyboard
-    shell "const {Clutter, GLib} = imports.gi; let t = GLib.get_monotonic_time();
+    shell "const {Clutter, GLib} = global._zelvo; let t = GLib.get_monotonic_time();
         global._zk.notify_keyval(t, Clutter.KEY_$1, Clutter.KeyState.PRESSED);
         global._zk.notify_keyval(t + 1, Clutter.KEY_$1, Clutter.KeyState.RELEASED); true" >/dev/null
 }
 alt_h() {
-    shell "const {Clutter, GLib} = imports.gi; let t = GLib.get_monotonic_time();
+    shell "const {Clutter, GLib} = global._zelvo; let t = GLib.get_monotonic_time();
         global._zk.notify_keyval(t, Clutter.KEY_Alt_L, Clutter.KeyState.PRESSED);
         global._zk.notify_keyval(t + 1, Clutter.KEY_h, Clutter.KeyState.PRESSED);
         global._zk.notify_keyval(t + 2, Clutter.KEY_h, Clutter.KeyState.RELEASED);
@@ -113,7 +123,7 @@ focus_zelvo() { shell "$js_window.activate(global.get_current_time()); true" >/d
 # The shell starts in its overview, whose search would take the test's keys; under load its
 # opening animation can still be running when the first hide comes.
 desktop_shown() {
-    [ "$(shell "let m = imports.ui.main; m.overview.hide(); !m.layoutManager._startingUp && !m.overview.visible")" = true ]
+    [ "$(shell "let m = global._zelvo.Main; m.overview.hide(); !m.layoutManager._startingUp && !m.overview.visible")" = true ]
 }
 wait_until desktop_shown
 
@@ -157,6 +167,23 @@ click_icon 2
 sleep 1
 check "a double click while the window is shown leaves it shown" window_is shown,focused
 
+# Switched on, the extension looks for items already on the bus while the program registers
+# its item anew: whatever comes first, one icon.
+single=0
+for _ in $(seq 5); do
+    extensions "'$eval_extension'"
+    wait_until sni_no_host_present
+    extensions "'$appindicator', '$eval_extension'"
+    wait_until one_icon_ready
+    sleep 1 # the scan has ended by then
+    if icons_are 1 && sni_one_item; then
+        single=$((single + 1))
+    else
+        echo "after switching on: $(icon_state); items: $(sni_items | tr '\n' ' ')"
+    fi
+done
+check "switched off and on five times, exactly one icon: $single of 5" test "$single" -eq 5
+
 # On X11 the shell, once the extension went off, now and then stopped handing the focused
 # window any input (the program idle, X focus on it): there only the hidden window's return
 # is checked, which needs no input to the window.
@@ -191,6 +218,7 @@ click_icon 1
 check "so does one click" wait_until menu_has_exit
 # The keyboard picks the item: the menu's first and only item, then Enter.
 sleep 0.5
+check "the program still runs when Exit is chosen" alive "$app"
 for k in Down Return; do
     key $k
     sleep 0.2

@@ -10,7 +10,9 @@ source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
 config=$(mktemp -d)
 trap 'cleanup; rm -rf "$config"' EXIT
-export XDG_CONFIG_HOME=$config QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
+# As LXQt's session sets them: Qt loads LXQt's platform theme where it is installed.
+export XDG_CONFIG_HOME=$config QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 XDG_CURRENT_DESKTOP=LXQt \
+    DESKTOP_SESSION=lxqt XDG_SESSION_TYPE=x11
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 
 start_panel() {
@@ -49,6 +51,7 @@ for plugins in statusnotifier statusnotifier,tray; do
     check "a right click opens the panel's menu" wait_until has_panel_menu
     check "whose item reads Exit" sni_menu_has_exit
     eval "$(xdotool getwindowgeometry --shell "$(panel_menu)")"
+    check "the program still runs when Exit is chosen" alive "$app"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
     check "choosing Exit ends the program" wait_until process_ended "$app"
     check "with status 0" ended_with 0 "$app"

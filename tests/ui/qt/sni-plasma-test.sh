@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The program behind its icon on KDE Plasma 5.27 on X11, put together as a Plasma session
-# does: kwin_x11, xembedsniproxy, kded5 holding the StatusNotifierWatcher, and plasmashell's
-# system tray as the host, drawn by Qt Quick's software renderer. The watcher and the shell
+# The program behind its icon on KDE Plasma (5.27 or 6) on X11, put together as a Plasma
+# session does: kwin_x11, xembedsniproxy, kded holding the StatusNotifierWatcher, and
+# plasmashell's system tray as the host, drawn by Qt Quick's software renderer. The session's
+# variables make Qt load Plasma's platform theme where it is installed for Qt 6. The watcher and the shell
 # start after the program, as in a race at session start; then the shell quits while the
 # window is hidden and comes back, kded restarts, and the shell's menu ends the program.
 # Clicks land where the shell draws the icon.
@@ -12,18 +13,22 @@ source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
 start_x # its runtime folder serves; its bus knows nothing of the home set below
 # Set before the bus starts: the services it starts must write to this home.
+kded=$(command -v kded6 || command -v kded5)
+plasma_version=5 desktop_session=plasma
+case $kded in *6) plasma_version=6 desktop_session=plasmax11 ;; esac
 export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
     XDG_CACHE_HOME=$session_dir/cache XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
-    KDE_SESSION_VERSION=5 QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
+    KDE_SESSION_VERSION=$plasma_version DESKTOP_SESSION=$desktop_session XDG_SESSION_TYPE=x11 \
+    QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
 start_session_bus
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 panel_top=704 panel_height=64 panel_class=plasmashell
 
-# kded5 loads its watcher module at start in a full KDE session, as the variables above say.
+# kded loads its watcher module at start in a full KDE session, as the variables above say.
 start_watcher() {
-    kded5 >/dev/null 2>&1 &
-    kded=$!
-    pids+=($kded)
+    "$kded" >/dev/null 2>&1 &
+    kded_pid=$!
+    pids+=($kded_pid)
 }
 start_shell() {
     QT_QUICK_BACKEND=software plasmashell >/dev/null 2>&1 &
@@ -61,9 +66,11 @@ click_icon 1
 check "and its click shows the window" wait_until is_viewable "$window"
 xdotool key alt+h
 wait_until is_not_viewable "$window"
-end_processes "$kded"
+end_processes "$kded_pid"
 start_watcher
 check "kded restarted, the item is registered once with its new watcher" wait_until sni_one_item
+sleep 2 # a quit lock let go with the old item would end the program within a second
+check "and the program, hidden all along, still runs" alive "$app"
 sleep 1 # the shell builds its icons anew for the new watcher
 wait_until icon_drawn
 click_icon 1
@@ -76,6 +83,7 @@ menu=$(panel_menu)
 if [ -n "$menu" ]; then
     eval "$(xdotool getwindowgeometry --shell "$menu")"
     xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+    check "the program still runs when Exit is chosen" alive "$app"
     sleep 0.3 # the menu takes a click on the item the pointer rests on
     xdotool click 1
 fi

@@ -30,7 +30,8 @@ source "$here/../../support/sni-host.sh"
 
 session_dir=$(mktemp -d)
 chmod 700 "$session_dir"
-export XDG_RUNTIME_DIR=$session_dir HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config
+export XDG_RUNTIME_DIR=$session_dir HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config \
+    XDG_CURRENT_DESKTOP=sway DESKTOP_SESSION=sway XDG_SESSION_TYPE=wayland
 unset DISPLAY
 mkdir -p "$XDG_CONFIG_HOME/waybar"
 printf 'xwayland disable\n' >"$session_dir/sway.conf"
@@ -124,6 +125,7 @@ check "the tray gone while the window is shown, Hide leaves it reachable" window
 start_waybar
 wait_until sni_item_registered
 check "the exported menu holds Exit" sni_menu_has_exit
+check "the program still runs when Exit is chosen" alive "$app"
 sni_menu_click_exit
 check "choosing Exit ends the program" wait_until process_ended "$app"
 check "with status 0" ended_with 0 "$app"

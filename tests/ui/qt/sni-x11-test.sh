@@ -15,7 +15,8 @@ mkdir -p "$config/home/xfce4/xfconf/xfce-perchannel-xml" "$config/dirs"
 cp "$here/hosts/xfce4-panel.xml" "$config/home/xfce4/xfconf/xfce-perchannel-xml/"
 export XDG_CONFIG_HOME=$config/home XDG_CONFIG_DIRS=$config/dirs
 start_x
-export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
+export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 XDG_CURRENT_DESKTOP=XFCE DESKTOP_SESSION=xfce \
+    XDG_SESSION_TYPE=x11
 
 start_panel() {
     xfce4-panel --disable-wm-check >/dev/null 2>&1 &
@@ -90,6 +91,7 @@ eval "$(xdotool getwindowgeometry --shell "$menu")"
 # Hosts keep calling while the program ends: nothing of that may crash it.
 for _ in $(seq 40); do menu_call GetLayout 0 -1 '[]' >/dev/null; sni_title >/dev/null; done &
 calls=$!
+check "the program still runs when Exit is chosen" alive "$app"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 check "choosing Exit ends the program" wait_until process_ended "$app"
 check "with status 0" ended_with 0 "$app"

@@ -109,6 +109,7 @@ check "a click elsewhere closes the menu" wait_until has_no_popup_menu
 xdotool mousemove "$ix" "$iy" mousedown 3 mouseup 3
 wait_until has_popup_menu
 eval "$(xdotool getwindowgeometry --shell "$(popup_menu)")"
+check "the program still runs when Exit is chosen" alive "$app"
 xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
 check "Exit ends the program" wait_until process_ended "$app"
 check "with status 0" ended_with 0 "$app"
