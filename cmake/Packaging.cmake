@@ -13,8 +13,9 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Qt loads its Wayland platform plugin at run time, so no library names it.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-wayland)
+# Qt loads its platform plugins at run time, so no library of ours names what they need: the
+# Wayland plugin, and the cursor library without which Qt 6.5 and later (Debian 13) refuse X11.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-wayland, libxcb-cursor0")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

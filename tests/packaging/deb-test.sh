@@ -2,12 +2,16 @@
 # Builds the .deb and checks it as a distribution and a user's machine would see it: its
 # dependencies, its files, lintian, the desktop entry and AppStream data validated, the
 # programs run from it. clean-root-test.sh installs it on a clean Debian system.
-# Usage: deb-test.sh BUILD_DIR
+# Usage: deb-test.sh BUILD_DIR [--built]
+#   --built: checks the package already in BUILD_DIR with this system's tools (on another
+#   release than the one that built it) instead of building it first.
 build=$(cd "${1:?build directory}" && pwd)
 source "$(dirname "$0")/../support/x11-session.sh"
 export ZELVO_VERSION=${ZELVO_VERSION:-$(version_of_build "$build")}
 
-(cd "$build" && cpack -G DEB >/dev/null) || { echo "cpack failed"; exit 1; }
+if [ "${2:-}" != --built ]; then
+    (cd "$build" && cpack -G DEB >/dev/null) || { echo "cpack failed"; exit 1; }
+fi
 deb=$(ls "$build"/zelvo_*_*.deb | head -1)
 root=$(mktemp -d)
 trap 'rm -rf "$root"; cleanup' EXIT
@@ -27,8 +31,19 @@ for size in 16 22 24 32 48 64 128; do
     check "icon of ${size}x${size} pixels" test "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}"
 done
 check "the desktop entry validates" desktop-file-validate "$root/usr/share/applications/org.zelvo.Zelvo.desktop"
-check "the AppStream data validates" appstreamcli validate --no-net --pedantic \
-    "$root/usr/share/metainfo/org.zelvo.Zelvo.metainfo.xml"
+# Nothing but two known notes. The id keeps its capital: it is the desktop entry's name and
+# the window's application id, which launchers, pinned favourites and window rules know the
+# program by. AppStream before 1.0 (Debian 12) does not know the developer tag that 1.0 asks for.
+appstream_notes() {
+    local report
+    report=$(appstreamcli validate --no-net --pedantic "$root/usr/share/metainfo/org.zelvo.Zelvo.metainfo.xml")
+    [ $? -eq 0 ] || echo "appstreamcli: validation failed"
+    grep '^[EWIP]: ' <<<"$report" | grep -v -e 'cid-contains-uppercase-letter org.zelvo.Zelvo$' \
+        -e 'unknown-tag developer$'
+}
+notes=$(appstream_notes)
+check "the AppStream data validates with no note${notes:+:
+$notes}" test -z "$notes"
 for page in zelvo zelvo-decode; do
     check "the man page of $page renders" \
         bash -c "man -l '$root/usr/share/man/man1/$page.1.gz' 2>&1 >/dev/null | { ! grep -q .; }"
