@@ -1,19 +1,35 @@
 #!/usr/bin/env bash
-# Installs with apt-get what building and testing Zelvo needs, skipping what is already there.
-# Usage: scripts/setup-deps.sh [run|test]   (default: test, which installs everything)
+# Installs with apt-get what building and testing Zelvo needs, skipping what is already there,
+# on Debian 12 or 13.
+# Usage: scripts/setup-deps.sh [run|desktops|test]
+#   run: building and starting the program; desktops: also its tests on this machine's
+#   desktops, and the package checks; test (default): everything scripts/test.sh runs.
 set -euo pipefail
 purpose=${1:-test}
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
 
 sudo_if_needed() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
 
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-dev libxcb-xfixes0-dev fonts-dejavu-core)
-if [ "$purpose" = test ]; then
+# Qt 6.5 and later load the X11 platform only with libxcb-cursor0.
+packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-dev libxcb-xfixes0-dev
+          libxcb-cursor0 fonts-dejavu-core)
+if [ "$purpose" != run ]; then
     packages+=(libgtest-dev libgmock-dev dbus-daemon xvfb xauth xdotool x11-utils xclip trayer openbox wmctrl
                xfce4-panel lxqt-panel sway waybar wtype wl-clipboard libglib2.0-bin dbus-bin
                gnome-shell gnome-shell-extension-appindicator
-               plasma-workspace plasma-desktop-data kded5 kwin-x11
-               g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 imagemagick desktop-file-utils appstream man-db dpkg-dev
-               lintian debootstrap wixl msitools fonts-wine file)
+               plasma-workspace plasma-desktop-data kwin-x11 imagemagick desktop-file-utils appstream man-db
+               lintian)
+    # Plasma's watcher is a kded module; with Plasma 6 come the Qt 6 platform themes of KDE and
+    # LXQt that their sessions load, and KWin on Wayland.
+    if [ "$release" = bookworm ]; then
+        packages+=(kded5)
+    else
+        packages+=(kded6 kwin-wayland plasma-integration lxqt-qtplugin)
+    fi
+fi
+if [ "$purpose" = test ]; then
+    packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 dpkg-dev debootstrap wixl msitools
+               fonts-wine file)
 fi
 
 missing=()

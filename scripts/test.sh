@@ -101,7 +101,7 @@ stage "Windows x86_64 build and installer, tested under Wine" windows_build_and_
 
 packages() {
     tests/packaging/deb-test.sh build/native &&
-        tests/packaging/clean-root-test.sh build/native &&
+        tests/packaging/clean-root-test.sh build/native bookworm &&
         zip=$(scripts/package-windows.sh build/windows-i686 build/windows-x86_64 build/packages) &&
         listing=$(cmake -E tar tf "$zip") &&
         for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md LICENSE; do
@@ -110,6 +110,28 @@ packages() {
 }
 
 stage "packages" packages
+
+# Debian 13 in a root of its own, made once under build/roots: the program built there and
+# every test run against its desktops, then the package built above checked with its tools
+# and installed on a clean Debian 13.
+debian13() {
+    if [ "$(id -u)" -ne 0 ]; then
+        skip_reason="a Debian 13 root needs root (chroot)"
+        return "$skip_status"
+    fi
+    source tests/support/debian-root.sh
+    local desktops
+    desktops=$(debian_kept_root trixie desktops) &&
+        in_debian_root "$desktops" "$root/scripts/setup-deps.sh" desktops &&
+        in_debian_root "$desktops" bash -c "cd '$root' &&
+            cmake -S . -B build/debian13 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
+            cmake --build build/debian13 -j$jobs &&
+            ctest --test-dir build/debian13 --output-on-failure -j$jobs &&
+            tests/packaging/deb-test.sh build/native --built" &&
+        tests/packaging/clean-root-test.sh build/native trixie
+}
+
+stage "Debian 13: build, tests on its desktops, the package" debian13
 
 # Nothing of the run may outlive it: a leftover X server, bus or tray would be a test that
 # does not clean up after itself.
