@@ -19,6 +19,7 @@ case $kded in *6) plasma_version=6 desktop_session=plasmax11 ;; esac
 export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
     XDG_CACHE_HOME=$session_dir/cache XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
     KDE_SESSION_VERSION=$plasma_version DESKTOP_SESSION=$desktop_session XDG_SESSION_TYPE=x11 \
+    XDG_MENU_PREFIX=plasma- \
     QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
 start_session_bus
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
