@@ -116,6 +116,16 @@ other_windows() {
     done
 }
 
+# The session's variables make Qt load the desktop's platform theme where this system has it
+# for Qt 6: checks that the program PID did. check_platform_theme PID PLUGIN_FILE
+check_platform_theme() {
+    if ! compgen -G "/usr/lib/*/qt6/plugins/platformthemes/$2" >/dev/null; then
+        echo "note: no Qt 6 platform theme $2 on this system"
+        return 0
+    fi
+    check "Qt loaded the desktop's platform theme ($2)" grep -q "/$2\$" /proc/"$1"/maps
+}
+
 # Under a window manager: whether it shows the window minimised, and lists it.
 iconic() { xprop -id "$1" WM_STATE 2>/dev/null | grep -q 'Iconic'; }
 in_window_list() { wmctrl -l | grep -qF "$(window_caption)"; }

@@ -35,6 +35,7 @@ for plugins in statusnotifier statusnotifier,tray; do
     start_panel
     check "a panel started later gets a StatusNotifierItem" wait_until sni_item_registered
     check "and draws its icon" wait_until icon_drawn
+    check_platform_theme "$app" libqtlxqt.so
     wait_until icon_crisp
     check "at the panel's own size, crisp (grey, blended: $grey, $blended)" icon_crisp
     check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"

@@ -49,6 +49,7 @@ start_shell
 check "a watcher and a shell started after the program get a StatusNotifierItem" \
     wait_until sni_item_registered
 check "the shell draws the icon" wait_until icon_drawn
+check_platform_theme "$app" KDEPlasmaPlatformTheme6.so
 sleep 1
 check "the only item: no X11 tray icon of ours for xembedsniproxy to pass on" sni_one_item
 check "no icon of ours stands in an X11 tray" test -z "$(other_windows)"

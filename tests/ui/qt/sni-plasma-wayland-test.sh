@@ -94,6 +94,7 @@ start_shell() {
 app=$!
 pids+=($app)
 check "the window comes up focused" wait_until window_is shown,focused
+check_platform_theme "$app" KDEPlasmaPlatformTheme6.so
 start_watcher
 start_shell
 check "a watcher and a shell started after the program get one item" wait_until sni_one_item
