@@ -5,6 +5,7 @@
 #include "ui/qt/TrayProtocol.h"
 
 #include <QMouseEvent>
+#include <xcb/xcb.h>
 #include <QPainter>
 #include <QTimer>
 
@@ -34,6 +35,25 @@ void XEmbedIcon::paintEvent(QPaintEvent*) {
     const QImage image = IconImage(scale);
     painter.drawImage(QPoint((width() - image.width()) / 2, (height() - image.height()) / 2),
                       image);
+}
+
+bool XEmbedIcon::nativeEvent(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t") {
+        return false;
+    }
+    const auto* event = static_cast<const xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != XCB_CONFIGURE_NOTIFY) {
+        return false;
+    }
+    const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+    // trayer sizes a new icon below its smallest size and then, docked again, to its own
+    // size; about one time in four Qt then painted the icon at the small size and never
+    // again at the full one, leaving most of it black. Each size the tray gives is painted
+    // afresh, once Qt is done with this event.
+    if (configure->window == winId()) {
+        QTimer::singleShot(0, this, [this] { update(); });
+    }
+    return false;
 }
 
 void XEmbedIcon::mousePressEvent(QMouseEvent* event) {
