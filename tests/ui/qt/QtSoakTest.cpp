@@ -1,11 +1,15 @@
-// Thousands of decode, hide and show cycles through the real window must not grow its
-// peak memory: a leak per cycle would show here long before a user noticed it.
+// What the program must survive while it runs: thousands of decode, hide and show cycles
+// through the real window must not grow its peak memory (a leak per cycle would show here
+// long before a user noticed it), and a quit lock let go while it is hidden must not end it.
 #include "tests/support/FakeWindow.h"
 #include "tests/support/ScanEncoder.h"
 #include "ui/Main.h"
 #include "ui/qt/MainWindow.h"
+#include "ui/qt/Program.h"
 
 #include <QApplication>
+#include <QEventLoopLocker>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -59,4 +63,19 @@ TEST(QtSoak, DecodeHideShowCyclesKeepPeakMemoryFlat) {
                 before, after, after - before);
     EXPECT_TRUE(window.isVisible());
     EXPECT_LT(after - before, 1024);
+}
+
+// Plasma's platform theme makes its tray icons hold a QEventLoopLocker: one let go while the
+// window is hidden quit the program.
+TEST(QtProgram, AQuitLockLetGoWhileHiddenDoesNotEndIt) {
+    zelvo::qt::Program program;
+    program.window().hide();
+    bool ranOn = false;
+    QTimer::singleShot(0, [] { QEventLoopLocker lock; });
+    QTimer::singleShot(300, [&ranOn] {
+        ranOn = true;
+        QCoreApplication::exit(7);
+    });
+    EXPECT_EQ(QCoreApplication::exec(), 7);
+    EXPECT_TRUE(ranOn);
 }
