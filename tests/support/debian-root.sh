@@ -41,7 +41,6 @@ exec_in_debian_root() {
     shift
     project=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
     cp /etc/resolv.conf "$root/etc/resolv.conf"
-    mkdir -p "$root$project"
     local -a pass=(PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 TERM=dumb
                    DEBIAN_FRONTEND=noninteractive ZELVO_TEST_RUN="${ZELVO_TEST_RUN:-}")
     local name
@@ -56,6 +55,6 @@ exec_in_debian_root() {
             mount -t tmpfs -o mode=1777 shm "$root/dev/shm" &&
             mount --rbind /sys "$root/sys" && mount -o remount,bind,ro "$root/sys" &&
             mount -t tmpfs -o mode=1777 tmp "$root/tmp" &&
-            mount --bind "$project" "$root$project" || exit 1
+            mkdir -p "$root$project" && mount --bind "$project" "$root$project" || exit 1
         exec chroot "$root" env -i "$@"' bash "$root" "$project" "${pass[@]}" "$@"
 }

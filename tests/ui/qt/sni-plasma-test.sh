@@ -11,32 +11,12 @@ zelvo=$1
 here=$(dirname "$0")
 source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
+source "$here/../../support/plasma-session.sh"
 start_x # its runtime folder serves; its bus knows nothing of the home set below
-# Set before the bus starts: the services it starts must write to this home.
-kded=$(command -v kded6 || command -v kded5)
-plasma_version=5 desktop_session=plasma
-case $kded in *6) plasma_version=6 desktop_session=plasmax11 ;; esac
-export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
-    XDG_CACHE_HOME=$session_dir/cache XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
-    KDE_SESSION_VERSION=$plasma_version DESKTOP_SESSION=$desktop_session XDG_SESSION_TYPE=x11 \
-    XDG_MENU_PREFIX=plasma- \
-    QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
-start_session_bus
+plasma_session x11
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 panel_top=704 panel_height=64 panel_class=plasmashell
 
-# kded loads its watcher module at start in a full KDE session, as the variables above say.
-start_watcher() {
-    "$kded" >/dev/null 2>&1 &
-    kded_pid=$!
-    pids+=($kded_pid)
-}
-start_shell() {
-    QT_QUICK_BACKEND=software plasmashell >/dev/null 2>&1 &
-    shell=$!
-    pids+=($shell)
-    wait_until sni_host_present
-}
 
 kwin_x11 >/dev/null 2>&1 &
 pids+=($!)

@@ -10,15 +10,12 @@ zelvo=$1
 here=$(dirname "$0")
 source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
+source "$here/../../support/plasma-session.sh"
 # Plasma 6 only (Debian 13); the tests leave Debian 12's Plasma 5.27 on X11.
-kded=$(command -v kded6) && command -v kwin_wayland >/dev/null ||
+[ "$plasma_version" = 6 ] && command -v kwin_wayland >/dev/null ||
     { echo "no Plasma 6 here (kded6, kwin_wayland)"; exit 77; }
 start_x # the screen KWin draws into; its bus knows nothing of the home set below
-export HOME=$session_dir XDG_CONFIG_HOME=$session_dir/config XDG_DATA_HOME=$session_dir/data \
-    XDG_CACHE_HOME=$session_dir/cache XDG_CURRENT_DESKTOP=KDE KDE_FULL_SESSION=true \
-    KDE_SESSION_VERSION=6 DESKTOP_SESSION=plasma XDG_SESSION_TYPE=wayland XDG_MENU_PREFIX=plasma- \
-    QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
-start_session_bus
+plasma_session wayland
 panel_top=704 panel_height=64
 
 kwin_log=$session_dir/kwin.log
@@ -78,17 +75,6 @@ hide_by_keys() {
     wait_until window_is none
 }
 
-start_watcher() {
-    "$kded" >/dev/null 2>&1 &
-    kded_pid=$!
-    pids+=($kded_pid)
-}
-start_shell() {
-    QT_QUICK_BACKEND=software plasmashell >/dev/null 2>&1 &
-    shell=$!
-    pids+=($shell)
-    wait_until sni_host_present
-}
 
 "$zelvo" 2>/dev/null &
 app=$!
