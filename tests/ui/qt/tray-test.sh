@@ -31,7 +31,7 @@ icon_centre() {
 }
 colour_count() { # the number of the window's pixels of one colour
     local window=$1 colour=$2
-    import -window "$window" "$XDG_RUNTIME_DIR/shot.png" 2>/dev/null
+    timeout -k 2 10 import -window "$window" "$XDG_RUNTIME_DIR/shot.png" 2>/dev/null
     convert "$XDG_RUNTIME_DIR/shot.png" -format %c histogram:info:- |
         awk -v c="$colour" 'toupper($0) ~ c {sum += $1} END {print sum + 0}'
 }
