@@ -31,3 +31,14 @@ start_shell() {
     pids+=($shell)
     wait_until sni_host_present
 }
+
+# kded restarted while the window is hidden: one item with the new watcher, and the program
+# still running (a quit lock let go with the old item would end it within a second).
+check_kded_restart() {
+    end_processes "$kded_pid"
+    start_watcher
+    check "kded restarted while hidden, one item with its new watcher" wait_until sni_one_item
+    sleep 2
+    check "and the program, hidden all along, still runs" alive "$app"
+    sleep 1 # the shell builds its icons anew for the new watcher
+}

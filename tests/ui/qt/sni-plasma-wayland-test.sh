@@ -106,12 +106,7 @@ check "and a click on its icon shows the window, focused" wait_until window_is s
     echo "  the window: $(window_state)"
 
 hide_by_keys
-end_processes "$kded_pid"
-start_watcher
-check "kded restarted while hidden, one item with its new watcher" wait_until sni_one_item
-sleep 2 # a quit lock let go with the old item would end the program within a second
-check "and the program still runs" alive "$app"
-sleep 1 # the shell builds its icons anew for the new watcher
+check_kded_restart
 wait_until icon_shown
 click_at_icon 1
 check "a click on the icon shows the window, focused" wait_until window_is shown,focused ||
