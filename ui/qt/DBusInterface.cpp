@@ -38,28 +38,28 @@ QStringList SplitSignature(const QString& signature) {
     return types;
 }
 
-QString IntrospectionXml(const DBusInterfaceSpec& spec) {
-    QString xml = QStringLiteral("<interface name=\"%1\">").arg(QLatin1String(spec.name));
-    for (const DBusMember& property : spec.properties) {
+QString IntrospectionXml(const DBusInterfaceTable& table) {
+    QString xml = QStringLiteral("<interface name=\"%1\">").arg(QLatin1String(table.name));
+    for (const DBusMember& property : table.properties) {
         xml += QStringLiteral("<property name=\"%1\" type=\"%2\" access=\"read\"/>")
                    .arg(QLatin1String(property.name), QLatin1String(property.in));
     }
-    for (const DBusMember& method : spec.methods) {
+    for (const DBusMember& method : table.methods) {
         xml += QStringLiteral("<method name=\"%1\">%2%3</method>")
                    .arg(QLatin1String(method.name), Args(method.in, "in"), Args(method.out, "out"));
     }
-    for (const DBusMember& signal : spec.signalList) {
+    for (const DBusMember& signal : table.signalList) {
         xml += QStringLiteral("<signal name=\"%1\">%2</signal>")
                    .arg(QLatin1String(signal.name), Args(signal.in, nullptr));
     }
     return xml + QStringLiteral("</interface>");
 }
 
-const DBusMember* FindMethod(const DBusInterfaceSpec& spec, const QDBusMessage& call) {
-    if (!call.interface().isEmpty() && call.interface() != QLatin1String(spec.name)) {
+const DBusMember* FindMethod(const DBusInterfaceTable& table, const QDBusMessage& call) {
+    if (!call.interface().isEmpty() && call.interface() != QLatin1String(table.name)) {
         return nullptr;
     }
-    for (const DBusMember& method : spec.methods) {
+    for (const DBusMember& method : table.methods) {
         if (call.member() == QLatin1String(method.name) &&
             call.signature() == QLatin1String(method.in)) {
             return &method;

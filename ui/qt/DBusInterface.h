@@ -16,7 +16,7 @@ struct DBusMember {
     const char* out; // a method's results; empty otherwise
 };
 
-struct DBusInterfaceSpec {
+struct DBusInterfaceTable {
     const char* name;
     std::span<const DBusMember> methods;
     std::span<const DBusMember> properties;
@@ -24,10 +24,10 @@ struct DBusInterfaceSpec {
 };
 
 // The interface's <interface> element for Introspect.
-QString IntrospectionXml(const DBusInterfaceSpec& spec);
+QString IntrospectionXml(const DBusInterfaceTable& table);
 
 // The method that `call` asks for, if the interface has it with exactly these arguments.
-const DBusMember* FindMethod(const DBusInterfaceSpec& spec, const QDBusMessage& call);
+const DBusMember* FindMethod(const DBusInterfaceTable& table, const QDBusMessage& call);
 
 // The single complete types a signature is made of, in order ("ia{sv}" gives "i", "a{sv}").
 QStringList SplitSignature(const QString& signature);

@@ -43,8 +43,8 @@ QString Label(QString text) {
 
 } // namespace
 
-const DBusInterfaceSpec DBusMenuExport::kSpec{"com.canonical.dbusmenu", kMethods, kProperties,
-                                              kSignals};
+const DBusInterfaceTable DBusMenuExport::kTable{"com.canonical.dbusmenu", kMethods, kProperties,
+                                                kSignals};
 
 DBusMenuExport::DBusMenuExport(QMenu* menu, QObject* parent)
     : QDBusVirtualObject(parent), menu_(menu) {
@@ -78,7 +78,7 @@ void DBusMenuExport::trigger(int id) {
 }
 
 QString DBusMenuExport::introspect(const QString& /*path*/) const {
-    return IntrospectionXml(kSpec);
+    return IntrospectionXml(kTable);
 }
 
 QVariantMap DBusMenuExport::properties() {
@@ -95,7 +95,7 @@ bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConne
     if (message.interface() != kInterface && !message.interface().isEmpty()) {
         return false;
     }
-    const DBusMember* method = FindMethod(kSpec, message);
+    const DBusMember* method = FindMethod(kTable, message);
     if (!method) {
         ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
                    QStringLiteral("No such method, or not with these arguments"));

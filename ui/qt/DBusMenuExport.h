@@ -10,7 +10,7 @@ class QMenu;
 
 namespace zelvo::qt {
 
-struct DBusInterfaceSpec;
+struct DBusInterfaceTable;
 
 class DBusMenuExport : public QDBusVirtualObject {
     Q_OBJECT
@@ -24,7 +24,7 @@ public:
     // Whether a host has read the menu: such a host draws it itself.
     bool read() const { return read_; }
     // The interface as introspection and dispatch read it, and its properties' values.
-    static const DBusInterfaceSpec kSpec;
+    static const DBusInterfaceTable kTable;
     static QVariantMap properties();
 
 private:

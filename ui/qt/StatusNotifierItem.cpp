@@ -50,8 +50,8 @@ QString IconThemePath() {
 
 } // namespace
 
-const DBusInterfaceSpec StatusNotifierItem::kSpec{"org.kde.StatusNotifierItem", kMethods,
-                                                  kProperties, kSignals};
+const DBusInterfaceTable StatusNotifierItem::kTable{"org.kde.StatusNotifierItem", kMethods,
+                                                    kProperties, kSignals};
 
 SniPixmaps IconPixmaps() {
     SniPixmaps pixmaps;
@@ -136,7 +136,7 @@ bool StatusNotifierItem::menuRead() const {
 }
 
 QString StatusNotifierItem::introspect(const QString& /*path*/) const {
-    return IntrospectionXml(kSpec);
+    return IntrospectionXml(kTable);
 }
 
 bool StatusNotifierItem::handleMessage(const QDBusMessage& message, const QDBusConnection& bus) {
@@ -146,7 +146,7 @@ bool StatusNotifierItem::handleMessage(const QDBusMessage& message, const QDBusC
     if (message.interface() != kInterface && !message.interface().isEmpty()) {
         return false;
     }
-    const DBusMember* method = FindMethod(kSpec, message);
+    const DBusMember* method = FindMethod(kTable, message);
     if (!method) {
         ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
                    QStringLiteral("No such method, or not with these arguments"));

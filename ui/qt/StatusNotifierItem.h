@@ -14,7 +14,7 @@ class QMenu;
 namespace zelvo::qt {
 
 class DBusMenuExport;
-struct DBusInterfaceSpec;
+struct DBusInterfaceTable;
 
 class StatusNotifierItem : public QDBusVirtualObject {
     Q_OBJECT
@@ -43,7 +43,7 @@ public:
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override;
 
     // The interface as introspection and dispatch read it, and its properties' values.
-    static const DBusInterfaceSpec kSpec;
+    static const DBusInterfaceTable kTable;
     QVariantMap properties() const;
     // Whether a host has read the exported menu: such a host draws it itself.
     bool menuRead() const;

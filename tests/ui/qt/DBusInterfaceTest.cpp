@@ -8,16 +8,16 @@
 
 #include <gtest/gtest.h>
 
-using zelvo::qt::DBusInterfaceSpec;
+using zelvo::qt::DBusInterfaceTable;
 using zelvo::qt::DBusMenuExport;
 using zelvo::qt::StatusNotifierItem;
 
 namespace {
 
 // Every property a host reads has the value the interface declares, of the declared type.
-void ExpectValuesAsDeclared(const DBusInterfaceSpec& spec, const QVariantMap& values) {
+void ExpectValuesAsDeclared(const DBusInterfaceTable& table, const QVariantMap& values) {
     QStringList declared;
-    for (const auto& property : spec.properties) {
+    for (const auto& property : table.properties) {
         declared << QLatin1String(property.name);
         const QVariant value = values.value(QLatin1String(property.name));
         EXPECT_TRUE(value.isValid()) << property.name << " has no value";
@@ -31,8 +31,8 @@ void ExpectValuesAsDeclared(const DBusInterfaceSpec& spec, const QVariantMap& va
 }
 
 // What introspection tells a host: each method's arguments, in and out, as dispatch takes them.
-void ExpectIntrospectionAsDispatched(const DBusInterfaceSpec& spec) {
-    QXmlStreamReader xml(zelvo::qt::IntrospectionXml(spec));
+void ExpectIntrospectionAsDispatched(const DBusInterfaceTable& table) {
+    QXmlStreamReader xml(zelvo::qt::IntrospectionXml(table));
     QMap<QString, QString> methods;
     QString method;
     int signalCount = 0;
@@ -54,8 +54,8 @@ void ExpectIntrospectionAsDispatched(const DBusInterfaceSpec& spec) {
         }
     }
     ASSERT_FALSE(xml.hasError()) << qPrintable(xml.errorString());
-    ASSERT_EQ(methods.size(), static_cast<qsizetype>(spec.methods.size()));
-    for (const auto& member : spec.methods) {
+    ASSERT_EQ(methods.size(), static_cast<qsizetype>(table.methods.size()));
+    for (const auto& member : table.methods) {
         QString args;
         for (const QString& type : zelvo::qt::SplitSignature(QLatin1String(member.in))) {
             args += QStringLiteral("in:") + type + QLatin1Char(' ');
@@ -65,7 +65,7 @@ void ExpectIntrospectionAsDispatched(const DBusInterfaceSpec& spec) {
         }
         EXPECT_EQ(methods.value(QLatin1String(member.name)), args) << member.name;
     }
-    EXPECT_EQ(signalCount, static_cast<int>(spec.signalList.size()));
+    EXPECT_EQ(signalCount, static_cast<int>(table.signalList.size()));
 }
 
 } // namespace
@@ -83,8 +83,8 @@ TEST(DBusInterface, TheItemAndItsMenuAnswerAsTheyDescribeThemselves) {
     menu.addAction(QStringLiteral("E&xit"));
     StatusNotifierItem item(QStringLiteral("Zelvo"), QStringLiteral("Zelvo - 1"),
                             zelvo::qt::IconPixmaps(), &menu, [](const QString&, const QString&) {});
-    ExpectValuesAsDeclared(StatusNotifierItem::kSpec, item.properties());
-    ExpectIntrospectionAsDispatched(StatusNotifierItem::kSpec);
-    ExpectValuesAsDeclared(DBusMenuExport::kSpec, DBusMenuExport::properties());
-    ExpectIntrospectionAsDispatched(DBusMenuExport::kSpec);
+    ExpectValuesAsDeclared(StatusNotifierItem::kTable, item.properties());
+    ExpectIntrospectionAsDispatched(StatusNotifierItem::kTable);
+    ExpectValuesAsDeclared(DBusMenuExport::kTable, DBusMenuExport::properties());
+    ExpectIntrospectionAsDispatched(DBusMenuExport::kTable);
 }
