@@ -47,8 +47,9 @@ check "and a Start-menu shortcut Zelvo" test -n "$(shortcut)"
 check "one entry in Apps and features, with version and publisher: $(entries)" \
     test "$(entries | wc -l)" -eq 1 -a "$(entries | awk '{print $2, $3}')" = "$version TheZelvodevelopers"
 # Windows shows the entry's icon from ARPPRODUCTICON; Wine does not copy it into the entry.
+# msiinfo writes a table's binary column into files under the current directory: it runs in $out.
 check "whose icon the installer names" \
-    bash -c "msiinfo export '$msi' Property | grep -q '^ARPPRODUCTICON	ZelvoIcon' &&
+    bash -c "cd '$out' && msiinfo export '$msi' Property | grep -q '^ARPPRODUCTICON	ZelvoIcon' &&
              msiinfo export '$msi' Icon | grep -q '^ZelvoIcon'"
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 check "the installed zelvo-decode decodes" \
