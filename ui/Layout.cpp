@@ -42,4 +42,15 @@ int IconPaletteIndex(int x, int y) {
     return kIconRows[y][x] - '0';
 }
 
+int CentredIconPaletteIndex(int size, int x, int y) {
+    const int scale = std::max(1, size / kIconSize);
+    const int margin = (size - kIconSize * scale) / 2;
+    const int column = x - margin;
+    const int row = y - margin;
+    if (column < 0 || row < 0 || column >= kIconSize * scale || row >= kIconSize * scale) {
+        return -1;
+    }
+    return IconPaletteIndex(column / scale, row / scale);
+}
+
 } // namespace zelvo

@@ -158,4 +158,8 @@ PixelRect ClientPixelRect(ControlId id, int dpi);
 // The palette entry of the icon pixel at row `y`, column `x` (0-based).
 int IconPaletteIndex(int x, int y);
 
+// The icon in a `size` pixels square: the largest whole multiple of the 16x16 image that fits,
+// pixel for pixel, centred. The palette entry at (x, y), or -1 where the square is transparent.
+int CentredIconPaletteIndex(int size, int x, int y);
+
 } // namespace zelvo

@@ -81,3 +81,18 @@ TEST(Layout, IconUsesDarkBlueAndLightGreyOnly) {
     EXPECT_EQ(zelvo::kIconPalette[7], (zelvo::Rgb{192, 192, 192}));
     EXPECT_GT(blue, 128);
 }
+
+TEST(Layout, IconGrowsByWholeMultiplesCentredInLargerSquares) {
+    using zelvo::CentredIconPaletteIndex;
+    using zelvo::IconPaletteIndex;
+    // 24: the image once, 4 transparent pixels around it.
+    EXPECT_EQ(CentredIconPaletteIndex(24, 3, 10), -1);
+    EXPECT_EQ(CentredIconPaletteIndex(24, 4, 5), IconPaletteIndex(0, 1));
+    EXPECT_EQ(CentredIconPaletteIndex(24, 19, 19), IconPaletteIndex(15, 15));
+    EXPECT_EQ(CentredIconPaletteIndex(24, 20, 19), -1);
+    // 40: twice, 4 pixels around; 32 and 256: whole, no margin.
+    EXPECT_EQ(CentredIconPaletteIndex(40, 4 + 2 * 5 + 1, 4 + 2 * 1), IconPaletteIndex(5, 1));
+    EXPECT_EQ(CentredIconPaletteIndex(40, 36, 20), -1);
+    EXPECT_EQ(CentredIconPaletteIndex(32, 31, 3), IconPaletteIndex(15, 1));
+    EXPECT_EQ(CentredIconPaletteIndex(256, 16 * 3 + 15, 16 * 2), IconPaletteIndex(3, 2));
+}

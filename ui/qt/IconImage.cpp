@@ -50,10 +50,14 @@ QImage IconImage(int scale) {
 }
 
 QImage CentredIconImage(int size) {
-    const QImage pixels = IconImage(std::max(1, size / kIconSize));
     QImage image(size, size, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter(&image).drawImage((size - pixels.width()) / 2, (size - pixels.height()) / 2, pixels);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const int entry = CentredIconPaletteIndex(size, x, y);
+            const Rgb& c = kIconPalette[std::max(entry, 0)];
+            image.setPixel(x, y, entry < 0 ? qRgba(0, 0, 0, 0) : qRgb(c.red, c.green, c.blue));
+        }
+    }
     return image;
 }
 
