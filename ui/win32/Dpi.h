@@ -7,6 +7,8 @@
 namespace zelvo::win32 {
 
 UINT WindowDpi(HWND hwnd);
+// The width and height of an icon of that system metric (SM_CXSMICON or SM_CXICON) at `dpi`.
+int IconSizeForDpi(int metric, UINT dpi);
 SIZE FrameSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 
 } // namespace zelvo::win32

@@ -11,7 +11,6 @@ namespace {
 
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD kWindowExStyle = 0;
-constexpr int kFontPoints = 8;
 
 std::wstring Wide(std::string_view ascii) {
     return std::wstring(ascii.begin(), ascii.end());
@@ -78,19 +77,16 @@ std::vector<const ControlRow*> CreationOrder() {
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
 
 bool MainWindow::Create() {
-    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE),
-                                                   IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), 0)));
-    largeIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE),
-                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                                   GetSystemMetrics(SM_CYICON), 0)));
+    const UINT systemDpi = WindowDpi(nullptr);
+    classSmallIcon_.reset(LoadProgramIcon(SM_CXSMICON, systemDpi));
+    classLargeIcon_.reset(LoadProgramIcon(SM_CXICON, systemDpi));
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = &MainWindow::WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = largeIcon_.get();
-    windowClass.hIconSm = smallIcon_.get();
+    windowClass.hIcon = classLargeIcon_.get();
+    windowClass.hIconSm = classSmallIcon_.get();
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
@@ -99,7 +95,7 @@ bool MainWindow::Create() {
     }
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 
-    dpi_ = WindowDpi(nullptr);
+    dpi_ = systemDpi;
     const SIZE frame = FrameSizeForClient(TwipsToPixels(kWindow.clientWidthTwips, dpi_),
                                           TwipsToPixels(kWindow.clientHeightTwips, dpi_),
                                           kWindowStyle, kWindowExStyle, dpi_);
@@ -115,7 +111,26 @@ bool MainWindow::Create() {
     // The window may have come up on a monitor of another DPI than the primary one.
     dpi_ = WindowDpi(hwnd_);
     PlaceControls();
+    LoadWindowIcons();
     return true;
+}
+
+HICON MainWindow::LoadProgramIcon(int metric, UINT dpi) const {
+    // The .ico holds the image at every size the shell asks for; loading the exact size keeps
+    // the one-pixel digits from being scaled and blurred.
+    const int size = IconSizeForDpi(metric, dpi);
+    return static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(ZELVO_ICON_RESOURCE), IMAGE_ICON, size, size, 0));
+}
+
+void MainWindow::LoadWindowIcons() {
+    UniqueIcon small(LoadProgramIcon(SM_CXSMICON, dpi_));
+    UniqueIcon large(LoadProgramIcon(SM_CXICON, dpi_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(large.get()));
+    // The window holds the new icons now; only then may the old ones go.
+    smallIcon_ = std::move(small);
+    largeIcon_ = std::move(large);
 }
 
 void MainWindow::CreateControls() {
@@ -149,7 +164,7 @@ void MainWindow::PlaceControls() {
     UniqueFont font(CreateFontW(-MulDiv(kFontPoints, static_cast<int>(dpi_), 72), 0, 0, 0,
                                 FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                L"MS Shell Dlg"));
+                                kFontFace));
     const int dpi = static_cast<int>(dpi_);
     for (const ControlRow& row : kControls) {
         const PixelRect rect = ClientPixelRect(row.id, dpi);
@@ -160,11 +175,17 @@ void MainWindow::PlaceControls() {
     }
     // The controls hold the new font now; only then may the old one go.
     font_ = std::move(font);
-    const SIZE frame = FrameSizeForClient(TwipsToPixels(kWindow.clientWidthTwips, dpi),
-                                          TwipsToPixels(kWindow.clientHeightTwips, dpi),
-                                          kWindowStyle, kWindowExStyle, dpi_);
-    SetWindowPos(hwnd_, nullptr, 0, 0, frame.cx, frame.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame as it stands, not as computed for the DPI: its title bar and borders may
+    // follow the new DPI later than the message that announces it, or not at all.
+    RECT window{};
+    RECT client{};
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(
+        hwnd_, nullptr, 0, 0,
+        window.right - window.left - client.right + TwipsToPixels(kWindow.clientWidthTwips, dpi),
+        window.bottom - window.top - client.bottom + TwipsToPixels(kWindow.clientHeightTwips, dpi),
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool MainWindow::TranslateDialogMessage(MSG& msg) {
@@ -264,6 +285,7 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
     SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     PlaceControls();
+    LoadWindowIcons();
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc, HWND control) {
@@ -336,7 +358,8 @@ std::uint32_t MainWindow::Handle() const {
 }
 
 std::uint32_t MainWindow::IconHandle() const {
-    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(smallIcon_.get()));
+    // The record keeps this handle for the whole run, also when the window's DPI changes.
+    return static_cast<std::uint32_t>(reinterpret_cast<UINT_PTR>(classSmallIcon_.get()));
 }
 
 std::u16string MainWindow::Caption() const {

@@ -45,6 +45,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+    HICON LoadProgramIcon(int metric, UINT dpi) const;
+    void LoadWindowIcons();
     void CreateControls();
     void CreateIconPopup();
     void PlaceControls();
@@ -61,6 +63,11 @@ private:
     std::array<HWND, kControlCount> controls_{};
     UniqueMenu menuBar_;        // the hidden top-level menu that holds IconPopup
     HMENU iconPopup_ = nullptr; // owned by menuBar_
+    // The class's icons, at the system's DPI, live as long as the class; the small one is
+    // also the notification area's, which sits on the taskbar at that DPI.
+    UniqueIcon classSmallIcon_;
+    UniqueIcon classLargeIcon_;
+    // The window's own, at its DPI, replaced when the DPI changes.
     UniqueIcon smallIcon_;
     UniqueIcon largeIcon_;
     UniqueFont font_;

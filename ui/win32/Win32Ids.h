@@ -10,6 +10,9 @@
 namespace zelvo::win32 {
 
 inline constexpr wchar_t kWindowClass[] = L"ZelvoMain";
+// The controls' font: the system's dialog font at this size, in points at the window's DPI.
+inline constexpr wchar_t kFontFace[] = L"MS Shell Dlg";
+inline constexpr int kFontPoints = 8;
 // Dialog messages send IDOK (1) and IDCANCEL (2) for Enter and Escape; controls start above.
 inline constexpr int kFirstControlId = 100;
 inline constexpr int kExitCommand = 200;
