@@ -51,11 +51,13 @@ check "one entry in Apps and features, with version and publisher: $(entries)" \
 check "whose icon the installer names" \
     bash -c "cd '$out' && msiinfo export '$msi' Property | grep -q '^ARPPRODUCTICON	ZelvoIcon' &&
              msiinfo export '$msi' Icon | grep -q '^ZelvoIcon'"
+check "which is the program's .ico, every size of it" \
+    bash -c "msiinfo extract '$msi' Icon.ZelvoIcon | cmp -s - '$build/ui/win32/zelvo.ico'"
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 check "the installed zelvo-decode decodes" \
     test "$(echo "$line" | run_wine "$dir/zelvo-decode.exe" 2>/dev/null | tr -d '\r')" = $'000000002101482501\tIBN\t9780131103627'
 summary=$(timeout 300 "$wine_loader" "$build/tests/ui/win32/zelvo-driver.exe" "$(windows_path "$dir/zelvo.exe")" \
-    2>/dev/null | tr -d '\r' | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -1)
+    "$(windows_path "$build/ui/win32/zelvo.ico")" 96 2>/dev/null | tr -d '\r' | grep -E '^[0-9]+ passed, [0-9]+ failed$' | tail -1)
 check "the installed zelvo passes the window driver ($summary)" test -n "$summary" -a "${summary##*, }" = "0 failed"
 
 msiexec /i "$msi"

@@ -38,5 +38,13 @@ wine_start() {
 
 run_wine() { "$wine_loader" "$@"; }
 
+# The screen's dots per inch for the prefix's next programs (96 is 100 % scaling). Wine reads
+# the setting when it starts, so the prefix's processes are ended first.
+wine_set_dpi() {
+    wine_stop
+    run_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wine_stop
+}
+
 # Ends the prefix's wineserver and every Wine process of it.
 wine_stop() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }

@@ -1,6 +1,6 @@
 // Drives zelvo.exe from outside, as a user and the shell do: finds its window by caption,
 // checks the controls, types and clicks with messages, and plays the notification area.
-// Usage: zelvo-driver.exe ZELVO_EXE      Prints "N passed, N failed" last.
+// Usage: zelvo-driver.exe ZELVO_EXE ZELVO_ICO DPI   Prints "N passed, N failed" last.
 #include "decode/Converter.h"
 #include "ui/Layout.h"
 #include "ui/Main.h"
@@ -11,8 +11,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 using namespace zelvo;
 using zelvo::win32::CommandId;
@@ -133,12 +139,185 @@ HANDLE NotifyFromShell(ShellNotification& note) {
     return CreateThread(nullptr, 0, &SendFromShellThread, &note, 0, nullptr);
 }
 
-void CheckLayout(const Program& zelvo) {
+// Pixels as 0xRRGGBB, read from a 32-bit top-down DIB section.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> rgb;
+    std::uint32_t At(int x, int y) const {
+        return rgb[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                   static_cast<std::size_t>(x)] &
+               0xFFFFFF;
+    }
+};
+
+// A memory DC over a fresh DIB section; `draw` paints into it, then its pixels are read.
+template <typename Draw> Pixels Painted(int width, int height, Draw draw) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    draw(memory, screen);
+    GdiFlush();
+    Pixels pixels{width, height, {}};
+    const auto* words = static_cast<const std::uint32_t*>(bits);
+    pixels.rgb.assign(words, words + static_cast<std::size_t>(width) * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// What the screen shows in `area` (screen coordinates).
+Pixels Screen(const RECT& area) {
+    return Painted(area.right - area.left, area.bottom - area.top, [&](HDC memory, HDC screen) {
+        BitBlt(memory, 0, 0, area.right - area.left, area.bottom - area.top, screen, area.left,
+               area.top, SRCCOPY);
+    });
+}
+
+// The smallest rectangle that holds every pixel for which `ink` is true; empty if none.
+template <typename Ink> RECT InkBox(const Pixels& pixels, Ink ink) {
+    RECT box{pixels.width, pixels.height, 0, 0};
+    for (int y = 0; y < pixels.height; ++y) {
+        for (int x = 0; x < pixels.width; ++x) {
+            if (ink(pixels.At(x, y))) {
+                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                       std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+            }
+        }
+    }
+    return box.right > box.left ? box : RECT{};
+}
+
+std::uint32_t Rgb(const Rgb& c) {
+    return static_cast<std::uint32_t>(c.red) << 16 | c.green << 8 | c.blue;
+}
+
+// The icon's design pixel at (x, y) of a `size` pixels square: the 16x16 table at the largest
+// whole multiple that fits, centred; -1 where the square is transparent.
+int DesignEntry(int size, int x, int y) {
+    const int scale = std::max(1, size / kIconSize);
+    const int margin = (size - kIconSize * scale) / 2;
+    const int column = (x - margin) / scale;
+    const int row = (y - margin) / scale;
+    if (x < margin || y < margin || column >= kIconSize || row >= kIconSize) {
+        return -1;
+    }
+    return kIconRows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] - '0';
+}
+
+// The icon as someone drew it on the screen in `area`: the dark blue square of the design at
+// `size` pixels, every pixel the table's colour.
+void CheckIconDrawn(const RECT& area, int size, const std::string& where) {
+    const std::uint32_t blue = Rgb(kIconPalette[4]);
+    const int side = kIconSize * std::max(1, size / kIconSize);
+    RECT box{};
+    // Read again until the drawing is done, or the wait is over.
+    const bool exact = WaitFor([&] {
+        const Pixels shot = Screen(area);
+        box = InkBox(shot, [&](std::uint32_t c) { return c == blue; });
+        bool same = box.right - box.left == side && box.bottom - box.top == side;
+        for (int y = 0; same && y < side; ++y) {
+            for (int x = 0; same && x < side; ++x) {
+                const int entry = DesignEntry(side, x, y);
+                same = shot.At(box.left + x, box.top + y) == Rgb(kIconPalette[entry]);
+            }
+        }
+        return same;
+    });
+    Check(exact, where + ": the icon at " + std::to_string(size) + " px, its " +
+                     std::to_string(side) + " px design pixel for pixel (drawn " +
+                     std::to_string(box.right - box.left) + " x " +
+                     std::to_string(box.bottom - box.top) + ")");
+}
+
+// The input box's label as the screen shows it: its caption whole, inside the label, in the
+// dialog font at `dpi` (the same text drawn here, unbounded, has the same extent).
+void CheckCaptionDrawn(const Program& zelvo, int dpi, const std::string& when) {
+    HWND label = zelvo.control(ControlId::InputLabel);
+    RECT rect{};
+    GetWindowRect(label, &rect);
+    // The input box overlaps the label's last twips and is drawn over them.
+    RECT box{};
+    GetWindowRect(zelvo.control(ControlId::InputText), &box);
+    rect.bottom = std::min(rect.bottom, box.top);
+    const std::wstring caption = TextOf(label);
+    HFONT font = CreateFontW(-MulDiv(win32::kFontPoints, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                             FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, win32::kFontFace);
+    const int width = (rect.right - rect.left) * 4;
+    const int height = (rect.bottom - rect.top) * 4;
+    const Pixels drawn = Painted(width, height, [&](HDC memory, HDC) {
+        RECT all{0, 0, width, height};
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SelectObject(memory, font);
+        SetBkMode(memory, TRANSPARENT);
+        DrawTextW(memory, caption.c_str(), -1, &all, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    });
+    DeleteObject(font);
+    const RECT expected = InkBox(drawn, [](std::uint32_t c) { return c != 0xFFFFFF; });
+    const LONG expectedWidth = expected.right - expected.left;
+    const LONG expectedHeight = expected.bottom - expected.top;
+
+    RECT ink{};
+    // Read again until the label has been painted at its new size, or the wait is over.
+    WaitFor([&] {
+        const Pixels shot = Screen(rect);
+        const std::uint32_t face = shot.At(0, 0);
+        ink = InkBox(shot, [&](std::uint32_t c) { return c != face; });
+        return ink.right - ink.left == expectedWidth && ink.bottom - ink.top == expectedHeight;
+    });
+    const LONG inkWidth = ink.right - ink.left;
+    const LONG inkHeight = ink.bottom - ink.top;
+    std::printf("  caption ink %ld x %ld at %ld,%ld in a %ld x %ld label; the font draws it %ld x "
+                "%ld\n",
+                inkWidth, inkHeight, ink.left, ink.top, rect.right - rect.left,
+                rect.bottom - rect.top, expectedWidth, expectedHeight);
+    Check(inkWidth > 0 && ink.right < rect.right - rect.left && ink.bottom < rect.bottom - rect.top,
+          "the label's caption is drawn inside it " + when);
+    Check(inkWidth == expectedWidth && inkHeight == expectedHeight,
+          "whole, in the dialog font at " + std::to_string(dpi) + " dpi " + when);
+}
+
+// Every control where the layout table puts it at `dpi`, and the client area likewise. Prints
+// what it measured, so that a run shows the rectangles at each DPI.
+void CheckRectangles(const Program& zelvo, int dpi, const std::string& when) {
     RECT client{};
     GetClientRect(zelvo.window, &client);
-    Check(client.right == TwipsToPixels(kWindow.clientWidthTwips, 96) &&
-              client.bottom == TwipsToPixels(kWindow.clientHeightTwips, 96),
-          "client area is " + std::to_string(client.right) + " x " + std::to_string(client.bottom));
+    std::string wrong;
+    std::printf("  at %d dpi %s: client area %ld x %ld\n", dpi, when.c_str(), client.right,
+                client.bottom);
+    if (client.right != TwipsToPixels(kWindow.clientWidthTwips, dpi) ||
+        client.bottom != TwipsToPixels(kWindow.clientHeightTwips, dpi)) {
+        wrong += " client-area";
+    }
+    for (const ControlRow& row : kControls) {
+        RECT rect{};
+        GetWindowRect(zelvo.control(row.id), &rect);
+        MapWindowPoints(nullptr, zelvo.window, reinterpret_cast<POINT*>(&rect), 2);
+        std::printf("  %-13s %4ld %4ld %4ld x %ld\n", std::string(row.name).c_str(), rect.left,
+                    rect.top, rect.right - rect.left, rect.bottom - rect.top);
+        const PixelRect expected = ClientPixelRect(row.id, dpi);
+        if (rect.left != expected.left || rect.top != expected.top ||
+            rect.right - rect.left != expected.width || rect.bottom - rect.top != expected.height) {
+            wrong.append(" ").append(row.name);
+        }
+    }
+    Check(wrong.empty(), "every rectangle is the layout's twips at " + std::to_string(dpi) +
+                             " dpi " + when + (wrong.empty() ? "" : ":" + wrong));
+}
+
+void CheckLayout(const Program& zelvo) {
     for (const ControlRow& row : kControls) {
         const std::string name(row.name);
         HWND control = zelvo.control(row.id);
@@ -152,14 +331,6 @@ void CheckLayout(const Program& zelvo) {
                                                                       : L"Button";
         Check(lstrcmpiW(ClassOf(control).c_str(), expectedClass) == 0, name + " class");
         Check(TextOf(control) == Wide(row.caption), name + " caption");
-        RECT rect{};
-        GetWindowRect(control, &rect);
-        MapWindowPoints(nullptr, zelvo.window, reinterpret_cast<POINT*>(&rect), 2);
-        const PixelRect expected = ClientPixelRect(row.id, 96);
-        Check(rect.left == expected.left && rect.top == expected.top &&
-                  rect.right - rect.left == expected.width &&
-                  rect.bottom - rect.top == expected.height,
-              name + " rectangle at 96 DPI");
         const LONG style = GetWindowLongW(control, GWL_STYLE);
         if (row.kind == ControlKind::OutputBox) {
             Check((style & ES_READONLY) != 0, name + " is read-only");
@@ -187,6 +358,118 @@ void CheckLayout(const Program& zelvo) {
     }
     Check(visited == expected, "tab order: " + visited);
     Check(current == zelvo.control(ControlId::InputText), "Tab wraps to the input box");
+}
+
+constexpr unsigned char kPngSignature[] = {0x89, 'P', 'N', 'G'};
+
+// The .ico that the program, its shortcut and its Apps entry show: its directory read here, each
+// image decoded by Windows at its own size and compared with the table.
+void CheckIcoFile(const std::wstring& path) {
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    const std::vector<unsigned char> ico((std::istreambuf_iterator<char>(file)),
+                                         std::istreambuf_iterator<char>());
+    const auto word = [&](std::size_t at) {
+        return at + 2 <= ico.size() ? ico[at] | ico[at + 1] << 8 : -1;
+    };
+    const auto dword = [&](std::size_t at) {
+        return static_cast<std::size_t>(word(at)) | static_cast<std::size_t>(word(at + 2)) << 16;
+    };
+    std::string listed;
+    bool all32 = ico.size() > 6 && word(0) == 0 && word(2) == 1;
+    bool pngAt256 = false;
+    for (int i = 0; all32 && i < word(4); ++i) {
+        const std::size_t entry = 6 + 16 * static_cast<std::size_t>(i);
+        const int size = ico[entry] == 0 ? 256 : ico[entry];
+        const std::size_t offset = dword(entry + 12);
+        listed += std::to_string(size) + " ";
+        all32 = word(entry + 6) == 32 && offset + dword(entry + 8) <= ico.size();
+        if (size == 256 && all32) {
+            pngAt256 = std::equal(ico.begin() + static_cast<std::ptrdiff_t>(offset),
+                                  ico.begin() + static_cast<std::ptrdiff_t>(offset) + 4,
+                                  std::begin(kPngSignature));
+        }
+    }
+    Check(listed == "16 20 24 32 40 48 64 256 " && all32,
+          "the .ico lists 16 to 256 px, 32 bits each: " + listed);
+    Check(pngAt256, "its 256 px image is a PNG");
+
+    for (const int size : {16, 20, 24, 32, 40, 48, 64, 256}) {
+        auto icon = static_cast<HICON>(
+            LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE));
+        ICONINFO info{};
+        BITMAP bitmap{};
+        const bool loaded = icon && GetIconInfo(icon, &info) && info.hbmColor &&
+                            GetObjectW(info.hbmColor, sizeof bitmap, &bitmap) &&
+                            bitmap.bmWidth == size && bitmap.bmHeight == size;
+        bool exact = loaded;
+        if (loaded) {
+            const Pixels pixels = Painted(size, size, [&](HDC memory, HDC) {
+                HDC source = CreateCompatibleDC(memory);
+                HGDIOBJ old = SelectObject(source, info.hbmColor);
+                BitBlt(memory, 0, 0, size, size, source, 0, 0, SRCCOPY);
+                SelectObject(source, old);
+                DeleteDC(source);
+            });
+            for (int y = 0; exact && y < size; ++y) {
+                for (int x = 0; exact && x < size; ++x) {
+                    const std::uint32_t argb = pixels.rgb[static_cast<std::size_t>(y * size + x)];
+                    const int entry = DesignEntry(size, x, y);
+                    exact = entry < 0 ? argb >> 24 == 0
+                                      : argb == (0xFF000000 | Rgb(kIconPalette[entry]));
+                }
+            }
+        }
+        Check(exact, "its " + std::to_string(size) +
+                         " px image is the table's, pixel for pixel, transparent around it");
+        if (info.hbmColor) {
+            DeleteObject(info.hbmColor);
+        }
+        if (info.hbmMask) {
+            DeleteObject(info.hbmMask);
+        }
+        if (icon) {
+            DestroyIcon(icon);
+        }
+    }
+}
+
+// The window and the notification area draw the small icon at the size `dpi` asks for.
+void CheckIconsOnScreen(const Program& zelvo, int dpi) {
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    RECT window{};
+    GetWindowRect(zelvo.window, &window);
+    const int caption = GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYFRAME) * 2;
+    CheckIconDrawn(
+        {window.left, window.top, window.left + size + caption / 2, window.top + caption}, size,
+        "the title bar at " + std::to_string(dpi) + " dpi");
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    CheckIconDrawn({screenWidth - 4 * size, screenHeight - 3 * size, screenWidth, screenHeight},
+                   size, "the notification area at " + std::to_string(dpi) + " dpi");
+}
+
+// The message that Windows sends when the window moves to a monitor of another DPI. Its
+// suggested rectangle goes by pointer, which no system copies across processes: it is
+// written into the program's own memory.
+void SendDpiChanged(const Program& zelvo, int from, int to) {
+    RECT now{};
+    GetWindowRect(zelvo.window, &now);
+    const RECT suggested{now.left, now.top, now.left + MulDiv(now.right - now.left, to, from),
+                         now.top + MulDiv(now.bottom - now.top, to, from)};
+    void* remote = VirtualAllocEx(zelvo.process.hProcess, nullptr, sizeof suggested,
+                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(zelvo.process.hProcess, remote, &suggested, sizeof suggested, nullptr);
+    SendMessageW(zelvo.window, WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(zelvo.process.hProcess, remote, 0, MEM_RELEASE);
+}
+
+void CheckDpiChanges(const Program& zelvo) {
+    SendDpiChanged(zelvo, 96, 144);
+    CheckRectangles(zelvo, 144, "after WM_DPICHANGED from 96");
+    CheckCaptionDrawn(zelvo, 144, "after WM_DPICHANGED from 96");
+    SendDpiChanged(zelvo, 144, 96);
+    CheckRectangles(zelvo, 96, "after WM_DPICHANGED back from 144");
+    CheckCaptionDrawn(zelvo, 96, "after WM_DPICHANGED back from 144");
 }
 
 void CheckCommands(const Program& zelvo) {
@@ -346,13 +629,31 @@ void CheckIcon(Program& zelvo) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) {
-        std::printf("usage: zelvo-driver ZELVO_EXE\n");
+    if (argc != 4) {
+        std::printf("usage: zelvo-driver ZELVO_EXE ZELVO_ICO DPI\n");
         return 2;
     }
+    // Measured in real pixels: a program unaware of DPI would see every rectangle scaled.
+    SetProcessDPIAware();
+    const int dpi = _wtoi(argv[3]);
+    HDC screen = GetDC(nullptr);
+    const int systemDpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    Check(systemDpi == dpi,
+          "the system runs at " + std::to_string(dpi) + " dpi (" + std::to_string(systemDpi) + ")");
+    if (dpi == USER_DEFAULT_SCREEN_DPI) {
+        CheckIcoFile(argv[2]);
+    }
+
     Program zelvo;
     Check(zelvo.Start(argv[1]), "the window comes up with its caption");
     if (zelvo.window) {
+        CheckRectangles(zelvo, dpi, "at start");
+        CheckCaptionDrawn(zelvo, dpi, "at start");
+        CheckIconsOnScreen(zelvo, dpi);
+        if (dpi == USER_DEFAULT_SCREEN_DPI) {
+            CheckDpiChanges(zelvo);
+        }
         CheckLayout(zelvo);
         CheckCommands(zelvo);
         CheckIcon(zelvo);
