@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots from the real programs: the Qt window on Linux (under
-# openbox) and the Windows program under Wine, each after decoding the example line.
+# openbox) and the Windows program under Wine at 100 % and 150 % scaling, each after decoding
+# the example line.
 # Usage: scripts/screenshots.sh LINUX_BUILD_DIR WINDOWS_BUILD_DIR
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -29,15 +30,28 @@ import -frame -window "$window" "$out/linux.png"
 cleanup
 pids=()
 
-start_x
-wine_start
-run_wine explorer /desktop=shot,800x400 "$windows/ui/win32/zelvo.exe" >/dev/null 2>&1 &
-pids+=($!)
-sleep 6
-xdotool type --delay 5 "$line"
-xdotool key alt+d
-sleep 1
-# The window stands at the top left of Wine's desktop; trim the desktop's plain colour.
-import -window root -crop 800x370+0+0 +repage -trim +repage "$out/windows.png"
-wine_stop
-echo "wrote $out/linux.png and $out/windows.png"
+# The Windows program at one scaling: Wine's DPI set for the prefix, then the window shot
+# inside a virtual desktop WIDTHxHEIGHT.
+shoot_windows() {
+    local dpi=$1 size=$2 file=$3
+    start_x
+    wine_start
+    wine_set_dpi "$dpi"
+    run_wine explorer /desktop=shot,"$size" "$windows/ui/win32/zelvo.exe" >/dev/null 2>&1 &
+    pids+=($!)
+    sleep 6
+    xdotool type --delay 5 "$line"
+    xdotool key alt+d
+    sleep 1
+    # The window stands at the top left of Wine's desktop; trim the desktop's plain colour
+    # (the virtual desktop's taskbar is cut off first).
+    import -window root -crop "${size%x*}x$((${size#*x} - 40 * dpi / 96))+0+0" +repage -trim +repage "$out/$file"
+    wine_set_dpi 96
+    wine_stop
+    cleanup
+    pids=()
+}
+
+shoot_windows 96 800x400 windows.png
+shoot_windows 144 1100x560 windows-150.png
+echo "wrote $out/linux.png, $out/windows.png and $out/windows-150.png"
