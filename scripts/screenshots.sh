@@ -54,4 +54,10 @@ shoot_windows() {
 
 shoot_windows 96 800x400 windows.png
 shoot_windows 144 1100x560 windows-150.png
-echo "wrote $out/linux.png, $out/windows.png and $out/windows-150.png"
+# The .ico's 24 and 48 pixel images (150 % small and large), each enlarged to 192 pixels.
+ico=$windows/ui/win32/zelvo.ico
+convert \( "$ico[2]" -background '#f0f0f0' -flatten -scale 800% \) \
+    -size 10x192 xc:white \( "$ico[5]" -background '#f0f0f0' -flatten -scale 400% \) \
+    +append -bordercolor white -border 10 \
+    "$out/windows-icon-24-48.png"
+echo "wrote $out/linux.png, $out/windows.png, $out/windows-150.png and $out/windows-icon-24-48.png"
