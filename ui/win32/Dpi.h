@@ -1,4 +1,4 @@
-// The DPI of a window and the frame size for a client area at that DPI, on every Windows
+// The DPI of a window, icon sizes and the frame for a client area at that DPI, on every Windows
 // version: the per-monitor functions of Windows 10 where they exist, the screen's otherwise.
 #pragma once
 
