@@ -39,9 +39,8 @@ wine_start() {
 run_wine() { "$wine_loader" "$@"; }
 
 # The screen's dots per inch for the prefix's next programs (96 is 100 % scaling). Wine reads
-# the setting when it starts, so the prefix's processes are ended first.
+# the setting when it starts, so the prefix's processes are ended after the change.
 wine_set_dpi() {
-    wine_stop
     run_wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
     wine_stop
 }

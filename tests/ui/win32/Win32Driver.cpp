@@ -216,6 +216,25 @@ int DesignEntry(int size, int x, int y) {
     return kIconRows[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] - '0';
 }
 
+// Whether the `size` pixels square at (left, top) is the icon's design pixel for pixel. With
+// `alpha`, the pixels carry it: opaque in the design, fully transparent around it.
+bool ShowsDesign(const Pixels& pixels, int left, int top, int size, bool alpha) {
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const std::uint32_t argb =
+                pixels.rgb[static_cast<std::size_t>((top + y) * pixels.width + left + x)];
+            const int entry = DesignEntry(size, x, y);
+            const bool same = entry < 0 ? alpha && argb >> 24 == 0
+                                        : (argb & 0xFFFFFF) == Rgb(kIconPalette[entry]) &&
+                                              (!alpha || argb >> 24 == 0xFF);
+            if (!same) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 // The icon as someone drew it on the screen in `area`: the dark blue square of the design at
 // `size` pixels, every pixel the table's colour.
 void CheckIconDrawn(const RECT& area, int size, const std::string& where) {
@@ -226,14 +245,8 @@ void CheckIconDrawn(const RECT& area, int size, const std::string& where) {
     const bool exact = WaitFor([&] {
         const Pixels shot = Screen(area);
         box = InkBox(shot, [&](std::uint32_t c) { return c == blue; });
-        bool same = box.right - box.left == side && box.bottom - box.top == side;
-        for (int y = 0; same && y < side; ++y) {
-            for (int x = 0; same && x < side; ++x) {
-                const int entry = DesignEntry(side, x, y);
-                same = shot.At(box.left + x, box.top + y) == Rgb(kIconPalette[entry]);
-            }
-        }
-        return same;
+        return box.right - box.left == side && box.bottom - box.top == side &&
+               ShowsDesign(shot, box.left, box.top, side, false);
     });
     Check(exact, where + ": the icon at " + std::to_string(size) + " px, its " +
                      std::to_string(side) + " px design pixel for pixel (drawn " +
@@ -410,14 +423,7 @@ void CheckIcoFile(const std::wstring& path) {
                 SelectObject(source, old);
                 DeleteDC(source);
             });
-            for (int y = 0; exact && y < size; ++y) {
-                for (int x = 0; exact && x < size; ++x) {
-                    const std::uint32_t argb = pixels.rgb[static_cast<std::size_t>(y * size + x)];
-                    const int entry = DesignEntry(size, x, y);
-                    exact = entry < 0 ? argb >> 24 == 0
-                                      : argb == (0xFF000000 | Rgb(kIconPalette[entry]));
-                }
-            }
+            exact = ShowsDesign(pixels, 0, 0, size, true);
         }
         Check(exact, "its " + std::to_string(size) +
                          " px image is the table's, pixel for pixel, transparent around it");
