@@ -28,8 +28,9 @@ if [ "$purpose" != run ]; then
     fi
 fi
 if [ "$purpose" = test ]; then
+    # git: scripts/release.sh, which sets up with this list, archives the source with it.
     packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 dpkg-dev debootstrap wixl msitools
-               fonts-wine file)
+               fonts-wine file git)
 fi
 
 missing=()
