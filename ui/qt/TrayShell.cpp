@@ -11,10 +11,15 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
+#include <QLoggingCategory>
 #include <QTimer>
 
 namespace zelvo::qt {
 namespace {
+
+// The tray's account of itself, off unless asked for: QT_LOGGING_RULES="zelvo.tray.debug=true".
+// Each event that reached the rules with the actions it led to, and each call of a host.
+Q_LOGGING_CATEGORY(lcTray, "zelvo.tray", QtInfoMsg)
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
@@ -36,6 +41,58 @@ QString TipOf(const NotifyIconData& data) {
     return QString::fromUtf16(tip.data(), static_cast<qsizetype>(tip.size()));
 }
 
+const char* NameOf(TrayState::Timer timer) {
+    switch (timer) {
+    case TrayState::Timer::HostAnswer:
+        return "HostAnswer";
+    case TrayState::Timer::Registration:
+        return "Registration";
+    case TrayState::Timer::Retry:
+        return "Retry";
+    case TrayState::Timer::Settle:
+        return "Settle";
+    case TrayState::Timer::Grace:
+        return "Grace";
+    }
+    return "?";
+}
+
+QString Described(const TrayState::Action& action) {
+    switch (action.kind) {
+    case Kind::AskHost:
+        return QStringLiteral("AskHost(%1)").arg(action.token);
+    case Kind::Export:
+        return QStringLiteral("Export");
+    case Kind::Register:
+        return QStringLiteral("Register(%1)").arg(action.token);
+    case Kind::Withdraw:
+        return QStringLiteral("Withdraw");
+    case Kind::Dock:
+        return QStringLiteral("Dock");
+    case Kind::Undock:
+        return QStringLiteral("Undock");
+    case Kind::Arm:
+        return QStringLiteral("Arm(%1, %2 ms)")
+            .arg(QLatin1String(NameOf(action.timer)))
+            .arg(action.ms);
+    case Kind::Disarm:
+        return QStringLiteral("Disarm(%1)").arg(QLatin1String(NameOf(action.timer)));
+    case Kind::IconLost:
+        return QStringLiteral("IconLost");
+    case Kind::IconStands:
+        return QStringLiteral("IconStands");
+    }
+    return QStringLiteral("?");
+}
+
+QString Described(const TrayState::Actions& actions) {
+    QStringList parts;
+    for (const TrayState::Action& action : actions) {
+        parts << Described(action);
+    }
+    return parts.isEmpty() ? QStringLiteral("nothing") : parts.join(QLatin1String(", "));
+}
+
 } // namespace
 
 TrayShell::TrayShell(MainWindow& window, std::function<void()> onHostAppeared,
@@ -45,12 +102,17 @@ TrayShell::TrayShell(MainWindow& window, std::function<void()> onHostAppeared,
     for (std::size_t i = 0; i < timers_.size(); ++i) {
         timers_[i] = new QTimer(this);
         timers_[i]->setSingleShot(true);
-        connect(timers_[i], &QTimer::timeout, this,
-                [this, i] { apply(state_.timerFired(static_cast<TrayState::Timer>(i))); });
+        connect(timers_[i], &QTimer::timeout, this, [this, i] {
+            const auto timer = static_cast<TrayState::Timer>(i);
+            qCDebug(lcTray) << NameOf(timer) << "timer fired";
+            apply("timer fired", state_.timerFired(timer));
+        });
     }
-    x11Tray_ = new X11Tray([this](bool present) { apply(state_.xembedTray(present)); }, this);
+    x11Tray_ = new X11Tray(
+        [this](bool present) { apply("X11 tray owner changed", state_.xembedTray(present)); },
+        this);
     if (x11Tray_->available()) {
-        apply(state_.xembedTray(x11Tray_->present(), true));
+        apply("X11 tray at start", state_.xembedTray(x11Tray_->present(), true));
     }
     watchTheBus();
 }
@@ -60,7 +122,7 @@ TrayShell::~TrayShell() = default;
 void TrayShell::watchTheBus() {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
-        apply(state_.watcherVanished());
+        apply("no session bus", state_.watcherVanished());
         return;
     }
     // A panel that starts after the program, restarts or quits takes its watcher along.
@@ -69,7 +131,8 @@ void TrayShell::watchTheBus() {
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString&, const QString&, const QString& owner) {
                 watcherHeard_ = true;
-                apply(owner.isEmpty() ? state_.watcherVanished() : state_.watcherAppeared());
+                apply("watcher owner changed",
+                      owner.isEmpty() ? state_.watcherVanished() : state_.watcherAppeared());
             });
     const auto onWatcher = [&](const char* signal, const char* slot) {
         bus.connect(kWatcherService, kWatcherPath, kWatcherService, QLatin1String(signal), this,
@@ -97,7 +160,8 @@ void TrayShell::askWatcherOwner() {
                     return; // a change of owner since is newer than this answer
                 }
                 watcherHeard_ = true;
-                apply(call->isError() ? state_.watcherVanished() : state_.watcherAppeared());
+                apply("watcher owner answered",
+                      call->isError() ? state_.watcherVanished() : state_.watcherAppeared());
             });
 }
 
@@ -116,7 +180,8 @@ void TrayShell::askHostNames() {
                         hostNames_.insert(name);
                     }
                 }
-                apply(state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
+                apply("host names listed",
+                      state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
             });
 }
 
@@ -129,15 +194,15 @@ void TrayShell::nameOwnerChanged(const QString& name, const QString&, const QStr
     } else {
         hostNames_.insert(name);
     }
-    apply(state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
+    apply("host name owner changed", state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
 }
 
 void TrayShell::statusNotifierHostRegistered() {
-    apply(state_.hostRegistered());
+    apply("StatusNotifierHostRegistered", state_.hostRegistered());
 }
 
 void TrayShell::statusNotifierHostUnregistered() {
-    apply(state_.hostUnregistered());
+    apply("StatusNotifierHostUnregistered", state_.hostUnregistered());
 }
 
 bool TrayShell::namesOurItem(const QString& service) const {
@@ -153,17 +218,18 @@ bool TrayShell::namesOurItem(const QString& service) const {
 
 void TrayShell::statusNotifierItemRegistered(const QString& service) {
     if (namesOurItem(service)) {
-        apply(state_.itemRegistered());
+        apply("StatusNotifierItemRegistered", state_.itemRegistered());
     }
 }
 
 void TrayShell::statusNotifierItemUnregistered(const QString& service) {
     if (namesOurItem(service)) {
-        apply(state_.itemUnregistered());
+        apply("StatusNotifierItemUnregistered", state_.itemUnregistered());
     }
 }
 
-void TrayShell::apply(const TrayState::Actions& actions) {
+void TrayShell::apply(const char* event, const TrayState::Actions& actions) {
+    qCDebug(lcTray) << event << "->" << Described(actions).toUtf8().constData();
     for (const TrayState::Action& action : actions) {
         switch (action.kind) {
         case Kind::AskHost:
@@ -219,7 +285,8 @@ void TrayShell::askHost(unsigned token) {
         [this, token](QDBusPendingCallWatcher* call) {
             call->deleteLater();
             const QDBusPendingReply<QDBusVariant> reply = *call;
-            apply(state_.hostAnswered(token, !reply.isError() && reply.value().variant().toBool()));
+            apply("host answered",
+                  state_.hostAnswered(token, !reply.isError() && reply.value().variant().toBool()));
         });
 }
 
@@ -233,6 +300,9 @@ void TrayShell::exportItem() {
         TipOf(data), (data.uFlags & kNifIcon) ? IconPixmaps() : SniPixmaps(), window_.iconPopup(),
         [this](const QString& method, const QString& activationToken) {
             const auto message = MouseMessageForCall(method, item_ && item_->menuRead());
+            qCDebug(lcTray) << "host called" << method
+                            << (activationToken.isEmpty() ? "" : "with a token") << "->"
+                            << (message ? int(*message) : -1);
             if (!message) {
                 return;
             }
@@ -242,7 +312,8 @@ void TrayShell::exportItem() {
             }
             deliver(*message);
         });
-    item_->exportOn(QDBusConnection::sessionBus(), [this](bool ok) { apply(state_.exported(ok)); });
+    item_->exportOn(QDBusConnection::sessionBus(),
+                    [this](bool ok) { apply("item exported", state_.exported(ok)); });
 }
 
 void TrayShell::registerItem(unsigned token) {
@@ -260,7 +331,8 @@ void TrayShell::registerItem(unsigned token) {
     connect(pending, &QDBusPendingCallWatcher::finished, this,
             [this, token](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
-                apply(state_.registrationAnswered(token, !call->isError()));
+                apply("registration answered",
+                      state_.registrationAnswered(token, !call->isError()));
             });
 }
 
@@ -304,7 +376,7 @@ bool TrayShell::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
     if (message == NotifyMessage::Delete) {
         const bool stood = record_.has_value();
         deleted_ = true;
-        apply(state_.iconDeleted());
+        apply("icon deleted", state_.iconDeleted());
         record_.reset();
         return stood;
     }
@@ -312,7 +384,7 @@ bool TrayShell::NotifyIcon(NotifyMessage message, NarrowIconData& record) {
         return false;
     }
     record_ = data;
-    apply(state_.iconAdded());
+    apply("icon added", state_.iconAdded());
     return true;
 }
 
@@ -321,6 +393,8 @@ bool TrayShell::IconShown() const {
 }
 
 void TrayShell::deliver(std::uint32_t mouseMessage) {
+    qCDebug(lcTray) << "mouse message" << mouseMessage
+                    << (record_ ? "to the window" : "with no icon");
     if (record_ && (record_->uFlags & kNifMessage)) {
         window_.deliverIconNotification(record_->uCallbackMessage, record_->uID, mouseMessage);
     }

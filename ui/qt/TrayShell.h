@@ -53,7 +53,8 @@ private:
     void askWatcherOwner();
     void askHostNames();
     bool namesOurItem(const QString& service) const;
-    void apply(const TrayState::Actions& actions);
+    // Carries out the actions that `event` led to.
+    void apply(const char* event, const TrayState::Actions& actions);
     void askHost(unsigned token);
     void exportItem();
     void registerItem(unsigned token);
