@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the .deb on a clean Debian root of the given release (debootstrap
-# --variant=minbase, kept under build/roots so that only the first run pays for it) with apt,
+# --variant=minbase, kept in the user's cache so that only a machine's first run pays for it) with apt,
 # which must bring every dependency: the installed zelvo-decode decodes, the installed zelvo
 # shows its window; then apt-get purge leaves no file of the package behind. Each run works on
 # a fresh copy of the clean root, so the machine running the test, and the kept root, stay
@@ -21,8 +21,8 @@ if [ "$(id -u)" -ne 0 ]; then
     exit 77
 fi
 
-base=$(debian_base "$release" 2>/dev/null) || { echo "no clean $release root"; exit 1; }
-work=$(mktemp -d "$(dirname "$base")/run.XXXXXX")
+base=$(debian_root "$release" base) || { echo "no clean $release root"; exit 1; }
+work=$(mktemp -d "$roots_dir/run.XXXXXX")
 trap 'cleanup; rm -rf "$work"' EXIT
 cp -a "$base/." "$work/"
 # The root reaches the test's X server through its abstract socket, which a chroot shares.
