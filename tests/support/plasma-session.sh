@@ -21,14 +21,12 @@ plasma_session() {
 }
 
 start_watcher() {
-    "$kded" >/dev/null 2>&1 &
-    kded_pid=$!
-    pids+=($kded_pid)
+    run_desktop "$kded"
+    kded_pid=$desktop_pid
 }
 start_shell() {
-    QT_QUICK_BACKEND=software plasmashell >/dev/null 2>&1 &
-    shell=$!
-    pids+=($shell)
+    run_desktop QT_QUICK_BACKEND=software plasmashell
+    shell=$desktop_pid
     wait_until sni_host_present
 }
 

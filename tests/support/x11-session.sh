@@ -3,6 +3,7 @@
 # checks that count. Source it; call finish at the end. Everything started is ended on exit.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/processes.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/diagnostics.sh"
 
 # The version the window's caption carries: set by CTest from the build, or read from a
 # build's CMake cache with version_of_build.
@@ -12,16 +13,25 @@ passed=0
 failed=0
 grey=0 blended=0 # what icon_crisp measured last
 check() {
-    local what=$1
+    local what=$1 started=$SECONDS
     shift
     if "$@"; then
         passed=$((passed + 1))
         echo "ok: $what"
-    else
-        failed=$((failed + 1))
-        echo "FAILED: $what"
-        return 1
+        note_unanswered
+        checked
+        return 0
     fi
+    failed=$((failed + 1))
+    echo "FAILED: $what (after $((SECONDS - started)) s)"
+    diagnose
+    if [ -n "$(unanswered)" ]; then
+        echo "stopped: a peer stopped answering, and every later check would wait for it too"
+        finish
+        exit 1
+    fi
+    checked
+    return 1
 }
 
 finish() {
@@ -29,11 +39,33 @@ finish() {
     [ "$failed" -eq 0 ]
 }
 
+# Every command that asks the X server, a bus or a desktop is bounded in time: a peer that
+# never answers (an X server stopped, a grab never let go, a bus call never replied to) fails
+# the check that waits for it, with the diagnostics below, instead of hanging the test until
+# CTest's timeout. Each command that ran out of time is noted.
+ask_seconds=10
+unanswered_log=$(mktemp)
+ask() { # ask COMMAND ARGS...
+    timeout -k 2 "$ask_seconds" "$@"
+    local status=$?
+    if [ "$status" -eq 124 ] || [ "$status" -eq 137 ]; then
+        echo "$(date +%T) no answer within $ask_seconds s: ${*:1:8}" | cut -c1-200 >>"$unanswered_log"
+    fi
+    return "$status"
+}
+for peer_command in xdotool xprop xwininfo import xclip wmctrl busctl gdbus dbus-send gsettings \
+    swaymsg wtype wl-paste; do
+    eval "$peer_command() { ask $peer_command \"\$@\"; }"
+done
+unset peer_command
 pids=()
 cleanup() {
     end_processes "${pids[@]}"
     pids=()
     [ -n "${session_dir:-}" ] && rm -rf "$session_dir"
+    # Written again by the next command that runs out of time, or by the next program started.
+    rm -rf "$unanswered_log" "$zelvo_log" "$desktop_logs"
+    unanswered_seen=0
 }
 trap cleanup EXIT
 
@@ -51,6 +83,7 @@ start_session_bus() {
     DBUS_SESSION_BUS_ADDRESS=$(head -1 "$address_file")
     export DBUS_SESSION_BUS_ADDRESS
     rm -f "$address_file"
+    monitor_session_bus
 }
 
 start_x() {
@@ -71,6 +104,21 @@ start_x() {
     start_session_bus
 }
 
+# Starts a program of the desktop in the background, VARIABLE=VALUE settings first if any:
+# $desktop_pid is its PID. What it prints is kept, and shown if it ends before a check fails.
+run_desktop() {
+    local name log
+    for name in "$@"; do [[ $name == *=* ]] || break; done
+    name=$(basename "$name")
+    mkdir -p "$desktop_logs"
+    log=$(mktemp -p "$desktop_logs" "$name.XXXXXX")
+    env "$@" >"$log" 2>&1 &
+    desktop_pid=$!
+    pids+=($desktop_pid)
+    pid_names[$desktop_pid]=$name
+    desktop_log[$desktop_pid]=$log
+}
+
 # Runs a check until it holds, for at most 20 s of wall time however slow each try is.
 wait_until() {
     local deadline=$((${EPOCHREALTIME/./} + 20000000))
@@ -80,11 +128,17 @@ wait_until() {
     done
 }
 
-# Starts the window program $zelvo: $app is its PID, $window its main window.
-start_program() {
-    "$zelvo" 2>/dev/null &
+# Starts the window program $zelvo, with VARIABLE=VALUE settings if given: $app is its PID.
+# Its messages, its tray's account among them, go to the log that a failed check shows.
+run_zelvo() {
+    env QT_LOGGING_RULES="${QT_LOGGING_RULES:+$QT_LOGGING_RULES;}zelvo.tray.debug=true" "$@" \
+        "$zelvo" 2>>"$zelvo_log" &
     app=$!
     pids+=($app)
+}
+# The same, then $window is its main window.
+start_program() {
+    run_zelvo "$@"
     wait_until has_main_window
     window=$(main_window)
 }

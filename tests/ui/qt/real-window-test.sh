@@ -10,9 +10,7 @@ start_x
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 IFS=$'\t' read -r serial type code < <(echo "$line" | "$zelvo_decode")
 
-QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 "$zelvo" 2>/dev/null &
-app=$!
-pids+=($app)
+run_zelvo QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
 check "window maps with its caption" wait_until has_main_window
 window=$(main_window)
 check "window is viewable" wait_until is_viewable "$window"

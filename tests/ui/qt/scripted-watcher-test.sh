@@ -9,8 +9,7 @@ scripted_watcher=$2
 source "$(dirname "$0")/../../support/x11-session.sh"
 start_x
 export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96
-openbox >/dev/null 2>&1 &
-pids+=($!)
+run_desktop openbox
 wait_until wmctrl -m >/dev/null 2>&1
 
 log=$XDG_RUNTIME_DIR/watcher.log

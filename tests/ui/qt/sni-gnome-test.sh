@@ -46,13 +46,12 @@ extensions() { gsettings set org.gnome.shell enabled-extensions "[$1]"; }
 # start, and is switched on while the program runs further down.
 if [ "$session" = x11 ]; then
     extensions "'$appindicator', '$eval_extension'"
-    LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --x11 --replace >/dev/null 2>&1 &
+    run_desktop LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --x11 --replace
 else
     extensions "'$eval_extension'"
-    LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --headless --wayland --no-x11 --virtual-monitor 1280x800 \
-        >/dev/null 2>&1 &
+    run_desktop LIBGL_ALWAYS_SOFTWARE=1 gnome-shell --headless --wayland --no-x11 \
+        --virtual-monitor 1280x800
 fi
-pids+=($!)
 
 # What the shell's Eval returns, strings without their quotes; nothing on an error.
 shell() {
@@ -87,6 +86,13 @@ icon_state() {
     shell "JSON.stringify($js_indicators.map(([k, a]) => [k, a.mapped, a.get_transformed_size()[0],
         a._indicator.isReady, a._indicator.menuPath, a.menu.numMenuItems]))"
 }
+# What a failed check shows of the window and the tray, as the shell has them.
+describe_window() {
+    echo "$(window_state); the shell's focus: $(shell "let f = global.display.focus_window; f ? f.get_title() : 'none'");" \
+        "modal grabs: $(shell "global._zelvo.Main.modalCount"); a panel menu open:" \
+        "$(shell "!!global._zelvo.Main.panel.menuManager.activeMenu")"
+}
+describe_tray() { icon_state | paste -sd ' '; }
 wait_icon_ready() {
     wait_until one_icon_ready && return 0
     echo "note: the shell's icon is not ready: $(icon_state); the extension off and on again"
@@ -141,12 +147,10 @@ doubled_registrations() {
 }
 
 if [ "$session" = x11 ]; then
-    QT_QPA_PLATFORM=xcb "$zelvo" 2>/dev/null &
+    run_zelvo QT_QPA_PLATFORM=xcb
 else
-    QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0 "$zelvo" 2>/dev/null &
+    run_zelvo QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=wayland-0
 fi
-app=$!
-pids+=($app)
 check "the window comes up" wait_until window_is shown,focused
 extensions "'$appindicator', '$eval_extension'"
 check "the AppIndicator extension hosts StatusNotifierItems" wait_until sni_host_present
@@ -161,8 +165,10 @@ for _ in $(seq 10); do
     if wait_until window_is shown,focused; then
         focused=$((focused + 1))
     else
-        echo "after the double click: $(window_state)"
+        echo "after the double click:"
+        diagnose
     fi
+    checked
 done
 check "a double click on the icon shows the window, focused: $focused of 10" test "$focused" -eq 10
 click_icon 2

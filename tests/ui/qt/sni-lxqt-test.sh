@@ -16,9 +16,8 @@ export XDG_CONFIG_HOME=$config QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 XDG_CU
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 
 start_panel() {
-    lxqt-panel >/dev/null 2>&1 &
-    panel=$!
-    pids+=($panel)
+    run_desktop lxqt-panel
+    panel=$desktop_pid
     wait_until sni_host_present
 }
 panel_top=728 panel_height=40 panel_class=lxqt-panel

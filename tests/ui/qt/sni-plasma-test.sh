@@ -18,11 +18,9 @@ line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
 panel_top=704 panel_height=64 panel_class=plasmashell
 
 
-kwin_x11 >/dev/null 2>&1 &
-pids+=($!)
+run_desktop kwin_x11
 wait_until wmctrl -m >/dev/null 2>&1
-xembedsniproxy >/dev/null 2>&1 &
-pids+=($!)
+run_desktop xembedsniproxy
 start_program
 start_watcher
 start_shell

@@ -18,10 +18,9 @@ start_x # the screen KWin draws into; its bus knows nothing of the home set belo
 plasma_session wayland
 panel_top=704 panel_height=64
 
-kwin_log=$session_dir/kwin.log
-QT_LOGGING_RULES="kwin_scripting=true" kwin_wayland --x11-display "$DISPLAY" --width 1024 \
-    --height 768 --socket wayland-zelvo --no-lockscreen --no-global-shortcuts >"$kwin_log" 2>&1 &
-pids+=($!)
+run_desktop QT_LOGGING_RULES="kwin_scripting=true" kwin_wayland --x11-display "$DISPLAY" --width 1024 \
+    --height 768 --socket wayland-zelvo --no-lockscreen --no-global-shortcuts
+kwin_log=${desktop_log[$desktop_pid]}
 export WAYLAND_DISPLAY=wayland-zelvo QT_QPA_PLATFORM=wayland
 x_display=$DISPLAY
 unset DISPLAY # nothing of the session but KWin reaches the X server
@@ -53,6 +52,7 @@ window_state() {
     kwin_eval "(w => !w ? 'none' : (w.minimized ? 'minimised' : 'shown') + (w.active ? ',focused' : ''))($js_window)"
 }
 window_is() { [ "$(window_state)" = "$1" ]; }
+describe_window() { echo "as KWin has it: $(window_state)"; }
 # The shell's popup menu: the middle of its frame, or nothing.
 menu_centre() {
     kwin_eval "workspace.windowList().filter(w => w.resourceClass == 'plasmashell' && w.popupWindow)
@@ -76,9 +76,7 @@ hide_by_keys() {
 }
 
 
-"$zelvo" 2>/dev/null &
-app=$!
-pids+=($app)
+run_zelvo
 check "the window comes up focused" wait_until window_is shown,focused
 check_platform_theme "$app" KDEPlasmaPlatformTheme6.so
 start_watcher

@@ -38,15 +38,14 @@ printf 'xwayland disable\n' >"$session_dir/sway.conf"
 printf '{ "height": 24, "modules-right": ["tray"], "tray": { "spacing": 4 } }\n' \
     >"$XDG_CONFIG_HOME/waybar/config"
 start_session_bus
-WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
-    sway -c "$session_dir/sway.conf" >/dev/null 2>&1 &
-pids+=($!)
+run_desktop WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    sway -c "$session_dir/sway.conf"
 wait_until test -S "$session_dir/wayland-1"
 export WAYLAND_DISPLAY=wayland-1 SWAYSOCK
 SWAYSOCK=$(ls "$session_dir"/sway-ipc.*.sock 2>/dev/null | head -1)
 # The headless seat has no keyboard: one virtual keyboard stays for the whole test, so that
 # the window's keyboard does not come and go with each wtype.
-wtype -s 3600000 &
+command wtype -s 3600000 &
 pids+=($!)
 
 # The window as sway sees it: absent while hidden, "visible" and maybe "focused" when shown.
@@ -59,10 +58,12 @@ window_focused() {
     tree | grep -o '"focused": true.*' | grep -o -m1 '"name": "[^"]*"' | head -1 |
         grep -qF "\"$(window_caption)\""
 }
+describe_window() {
+    echo "as sway has it: $(window_node || echo none); focused: $(window_focused && echo yes || echo no)"
+}
 start_waybar() {
-    waybar >/dev/null 2>&1 &
-    waybar_pid=$!
-    pids+=($waybar_pid)
+    run_desktop waybar
+    waybar_pid=$desktop_pid
     wait_until sni_host_present
 }
 # Each wtype brings its own keymap, which the window must take before the keys count.
@@ -77,9 +78,7 @@ read_box() { # the text of the box `tabs` presses of Tab after the input box, co
 }
 
 line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
-QT_QPA_PLATFORM=wayland "$zelvo" 2>/dev/null &
-app=$!
-pids+=($app)
+run_zelvo QT_QPA_PLATFORM=wayland
 check "the window comes up on Wayland" wait_until window_shown
 sleep 0.5
 keys "$line"

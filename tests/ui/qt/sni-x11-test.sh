@@ -19,9 +19,8 @@ export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 XDG_CURRENT_DESKTOP=XFCE DESKT
     XDG_SESSION_TYPE=x11
 
 start_panel() {
-    xfce4-panel --disable-wm-check >/dev/null 2>&1 &
-    panel=$!
-    pids+=($panel)
+    run_desktop xfce4-panel --disable-wm-check
+    panel=$desktop_pid
     wait_until sni_host_present
 }
 panel_window() { xdotool search --onlyvisible --name '^xfce4-panel$' 2>/dev/null | head -1; }
@@ -101,14 +100,11 @@ end_processes "$calls"
 echo "--- a late host, and a host that goes away"
 cleanup
 start_x
-openbox >/dev/null 2>&1 &
-pids+=($!)
+run_desktop openbox
 wait_until wmctrl -m
 start_program
-trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    >/dev/null 2>&1 &
-trayer_pid=$!
-pids+=($trayer_pid)
+run_desktop trayer --edge top --align right --widthtype request --height 24 --transparent false
+trayer_pid=$desktop_pid
 check "an X11 tray that comes first gets the icon" wait_until has_small_window
 start_panel
 check "a StatusNotifierItem host that comes later gets it" wait_until sni_item_registered

@@ -37,15 +37,12 @@ colour_count() { # the number of the window's pixels of one colour
 }
 
 start_trayer() {
-    trayer --edge top --align right --widthtype request --height 24 --transparent false \
-        >/dev/null 2>&1 &
-    trayer_pid=$!
-    pids+=($trayer_pid)
+    run_desktop trayer --edge top --align right --widthtype request --height 24 --transparent false
+    trayer_pid=$desktop_pid
     wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
 }
 start_window_manager() {
-    openbox >/dev/null 2>&1 &
-    pids+=($!)
+    run_desktop openbox
     wait_until wmctrl -m
 }
 activate_window() { timeout 5 xdotool windowactivate --sync "$window" 2>/dev/null; }
