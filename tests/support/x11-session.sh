@@ -89,7 +89,10 @@ start_session_bus() {
 start_x() {
     local fd_file
     fd_file=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fd_file" >/dev/null 2>&1 &
+    # -noreset: by default the server resets whenever its last client leaves, and refuses a
+    # client that connects meanwhile; the tests' short-lived xdotool and wmctrl leave while a
+    # desktop's program starts (KWin then aborted: "could not connect to display").
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fd_file" >/dev/null 2>&1 &
     pids+=($!)
     for _ in $(seq 100); do
         [ -s "$fd_file" ] && break
