@@ -88,7 +88,11 @@ describe_tray() {
     else
         echo "no StatusNotifierWatcher on the bus${owner:+ ($owner)}"
     fi
-    [ -n "${DISPLAY:-}" ] && echo "the program's other X11 windows (docked icon, menus): $(other_windows | paste -sd ' ')"
+    [ -n "${DISPLAY:-}" ] || return 0
+    echo "the program's other X11 windows (docked icon, menus): $(other_windows | paste -sd ' ')"
+    if [ -n "${panel_top:-}" ]; then
+        echo "the panel's navy pixels: $(navy_columns); the last click on the icon: ${last_click:-none}"
+    fi
 }
 
 describe_processes() {

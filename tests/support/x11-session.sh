@@ -204,7 +204,7 @@ check_back_when_host_ends() {
 panel_pixels() {
     # Bounded: once, on Plasma 6, a screen read never returned and the test hung until its
     # timeout; the next try of the caller's wait reads again.
-    timeout -k 2 10 import -window root -crop "1024x$panel_height+0+$panel_top" -depth 8 txt:- 2>/dev/null |
+    timeout -k 2 "$ask_seconds" import -window root -crop "1024x$panel_height+0+$panel_top" -depth 8 txt:- 2>/dev/null |
         sed -n 's/^\([0-9]*\),\([0-9]*\): *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
 }
 # Navy, or navy blended by scaling: blue with as much red as green (a panel's highlight
@@ -240,9 +240,18 @@ icon_crisp() {
     return 1
 }
 icon_drawn() { [ -n "$(icon_centre)" ]; }
+# The columns of the panel's navy pixels, as runs: "x 162-177", or "x 60-75 x 162-177" when
+# something else navy stands beside the icon and the middle of them all is no icon.
+navy_columns() {
+    panel_pixels | awk "$navyish"' {print $1}' | sort -nu |
+        awk '{if (n++ && $1 > last + 1) {printf "x %d-%d ", first, last; first = $1}
+              if (n == 1) first = $1; last = $1}
+             END {if (n) printf "x %d-%d\n", first, last}'
+}
 click_icon() { # click_icon BUTTON
     local x y
     read -r x y < <(icon_centre)
+    last_click="button $1 at $x,$y"
     xdotool mousemove "$x" "$y" click "$1"
 }
 # The round trip a user makes with a panel's icon: $line typed and decoded, Alt+H, then one
