@@ -24,8 +24,11 @@ check() {
     fi
     failed=$((failed + 1))
     echo "FAILED: $what (after $((SECONDS - started)) s)"
+    # Taken before the diagnostics, whose own questions may go to a peer that hangs on purpose.
+    local hung
+    hung=$(unanswered)
     diagnose
-    if [ -n "$(unanswered)" ]; then
+    if [ -n "$hung" ]; then
         echo "stopped: a peer stopped answering, and every later check would wait for it too"
         finish
         exit 1

@@ -75,22 +75,25 @@ check "an answer later than the program waits still brings the icon: Hide hides"
 
 replace_watcher_while_hidden hang "the watcher hangs"
 restore
-typed_within_a_second() { # one more letter typed appears in the input box within 1 s
+# A GUI thread that waited on the hung watcher would answer only after the bus's 25 s
+# timeout; 5 s tells that apart from a machine under load, where reading the box alone
+# has taken over a second.
+typed_within_5_s() { # one more letter typed appears in the input box within 5 s
     local before after start
     before=$(read_box "$window" 0)
     start=$(date +%s%N)
     xdotool key End x
     after=$(read_box "$window" 0)
     local ms=$((($(date +%s%N) - start) / 1000000))
-    [ "$after" = "${before}x" ] && [ "$ms" -le 1000 ]
+    [ "$after" = "${before}x" ] && [ "$ms" -le 5000 ]
 }
 read_box "$window" 0 >/dev/null # the box has the keyboard from here on
 live=0
 for _ in 1 2 3 4 5 6; do
-    typed_within_a_second && live=$((live + 1))
+    typed_within_5_s && live=$((live + 1))
     sleep 0.5
 done
-check "while the watcher hangs, typed text appears within 1 s ($live of 6)" test "$live" -eq 6
+check "while the watcher hangs, typed text appears within 5 s ($live of 6)" test "$live" -eq 6
 hide
 check "and Hide minimises" wait_until iconic "$window"
 check "the program still runs" kill -0 "$app"
