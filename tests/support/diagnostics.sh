@@ -126,8 +126,13 @@ process_state() {
 # A process's threads as they stand, from gdb in batch mode: stacks PID [FRAMES [THREADS]].
 stacks() {
     command -v gdb >/dev/null || { echo "(no gdb here)"; return; }
-    timeout -k 2 30 gdb -batch -nx -p "$1" -ex "thread apply ${3:-all} bt ${2:-30}" 2>&1 |
-        grep -E '^(Thread |#)' | cut -c1-220
+    local out
+    out=$(timeout -k 2 30 gdb -batch -nx -p "$1" -ex "thread apply ${3:-all} bt ${2:-30}" 2>&1)
+    if grep -qE '^(Thread |#)' <<<"$out"; then
+        grep -E '^(Thread |#)' <<<"$out" | cut -c1-220
+    else
+        echo "(no stack: gdb said \"$(grep -v '^$' <<<"$out" | tail -n 1 | cut -c1-160)\")"
+    fi
 }
 # Where the test's other processes wait: a desktop that holds the X server (a grab never let
 # go, a wait on a peer that waits for it) shows itself here.
@@ -141,13 +146,14 @@ desktop_stacks() {
 }
 
 diagnose() {
-    local saved=$ask_seconds names
+    local saved=$ask_seconds names hung
     ask_seconds=$diagnose_seconds
     remember_names
+    hung=$(unanswered)
     {
-        if [ -n "$(unanswered)" ]; then
+        if [ -n "$hung" ]; then
             echo "ran out of time since the previous check:"
-            unanswered
+            echo "$hung"
         fi
         if [ -n "${app:-}" ]; then
             if alive "$app"; then
@@ -166,6 +172,10 @@ diagnose() {
         else
             echo "its window: $(describe_window 2>&1 | paste -sd ';')"
             echo "the tray: $(describe_tray 2>&1 | paste -sd ';')"
+            if [ -n "$hung" ]; then
+                echo "where the test's other processes wait, as one of them did not answer:"
+                desktop_stacks
+            fi
         fi
         echo "the test's processes: $(describe_processes)"
         ended_desktop_output
