@@ -141,7 +141,7 @@ desktop_stacks() {
     for pid in "${pids[@]}"; do
         [ "$pid" != "${app:-}" ] && [ "$(process_state "$pid")" = running ] || continue
         echo "${pid_names[$pid]:-?} $pid:"
-        stacks "$pid" 8 1 | grep '^#'
+        stacks "$pid" 8 "${1:-1}"
     done
 }
 
@@ -173,8 +173,9 @@ diagnose() {
             echo "its window: $(describe_window 2>&1 | paste -sd ';')"
             echo "the tray: $(describe_tray 2>&1 | paste -sd ';')"
             if [ -n "$hung" ]; then
+                # All threads: a main thread that waits on a lock shows with the thread that holds it.
                 echo "where the test's other processes wait, as one of them did not answer:"
-                desktop_stacks
+                desktop_stacks all
             fi
         fi
         echo "the test's processes: $(describe_processes)"
