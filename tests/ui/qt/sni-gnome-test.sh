@@ -61,6 +61,11 @@ shell() {
 }
 shell_answers() { [ "$(shell 1)" = 1 ]; }
 wait_until shell_answers
+# GNOME Shell 43 now and then deadlocks for good right after an extension is switched on or
+# off: its main thread waits for a GObject lock (the stacks of a failed check show where).
+# With the program alive and the shell silent, the test ends with the status that runs it
+# once more.
+desktop_hung() { [ -n "${app:-}" ] && alive "$app" && ! shell_answers; }
 js_window="global.get_window_actors().map(a => a.meta_window).find(w => w.get_title() == '$(window_caption)')"
 js_indicators="Object.entries(global._zelvo.Main.panel.statusArea).filter(([k]) => k.startsWith('appindicator'))"
 # The window: "none", or "shown", "minimised", with ",focused" when it has the keyboard.
@@ -91,6 +96,10 @@ describe_window() {
     echo "$(window_state); the shell's focus: $(shell "let f = global.display.focus_window; f ? f.get_title() : 'none'");" \
         "modal grabs: $(shell "global._zelvo.Main.modalCount"); a panel menu open:" \
         "$(shell "!!global._zelvo.Main.panel.menuManager.activeMenu")"
+    if [ "$session" = x11 ]; then
+        echo "the X server's input focus: $(xdotool getwindowfocus getwindowname 2>&1 | paste -sd ' ');" \
+            "the window: $(main_window)"
+    fi
 }
 describe_tray() { icon_state | paste -sd ' '; }
 wait_icon_ready() {
@@ -113,12 +122,22 @@ click_icon() { # click_icon COUNT [BUTTON_PRIMARY|BUTTON_SECONDARY]
             global._zp.notify_button(GLib.get_monotonic_time(), Clutter.${2:-BUTTON_PRIMARY}, Clutter.ButtonState.RELEASED);
         } true" >/dev/null
 }
+# On X11 the shell now and then keeps the X server's grab of a click on its panel after the
+# click is over (3 of 10 loaded runs, after a double click on the icon): its own list of grabs
+# is empty, yet every key and click goes to it, none to the window with the focus. A grab
+# taken and let go, as each of its menus does, ends it; harmless when there is none.
+end_stale_grab() {
+    [ "$session" = x11 ] || return 0
+    shell "let g = global.stage.grab(global.stage); g.dismiss(); true" >/dev/null
+}
 key() { # key KEYVAL: a press and a release on Clutter's virtual keyboard
+    end_stale_grab
     shell "const {Clutter, GLib} = global._zelvo; let t = GLib.get_monotonic_time();
         global._zk.notify_keyval(t, Clutter.KEY_$1, Clutter.KeyState.PRESSED);
         global._zk.notify_keyval(t + 1, Clutter.KEY_$1, Clutter.KeyState.RELEASED); true" >/dev/null
 }
 alt_h() {
+    end_stale_grab
     shell "const {Clutter, GLib} = global._zelvo; let t = GLib.get_monotonic_time();
         global._zk.notify_keyval(t, Clutter.KEY_Alt_L, Clutter.KeyState.PRESSED);
         global._zk.notify_keyval(t + 1, Clutter.KEY_h, Clutter.KeyState.PRESSED);
@@ -192,25 +211,17 @@ for _ in $(seq 5); do
 done
 check "switched off and on five times, exactly one icon: $single of 5" test "$single" -eq 5
 
-# On X11 the shell, once the extension went off, now and then stopped handing the focused
-# window any input (the program idle, X focus on it): there only the hidden window's return
-# is checked, which needs no input to the window.
-if [ "$session" = wayland ]; then
-    extensions "'$eval_extension'"
-    wait_until sni_no_host_present
-    focus_zelvo
-    alt_h
-    check "the extension switched off, Hide minimises" wait_until window_is minimised
-    focus_zelvo
-    extensions "'$appindicator', '$eval_extension'"
-    check "on again: exactly one icon" wait_icon_ready
-fi
-# Hidden for sure before the extension goes: on X11 a key can be lost after the switching.
-for _ in 1 2 3; do
-    focus_zelvo
-    alt_h
-    wait_until window_is none && break
-done
+extensions "'$eval_extension'"
+wait_until sni_no_host_present
+focus_zelvo
+alt_h
+check "the extension switched off, Hide minimises" wait_until window_is minimised
+focus_zelvo
+extensions "'$appindicator', '$eval_extension'"
+check "on again: exactly one icon" wait_icon_ready
+focus_zelvo
+alt_h
+check "Hide hides the window again" wait_until window_is none
 extensions "'$eval_extension'"
 check "off while the window is hidden: the window comes back" wait_until window_is minimised ||
     echo "  the window: $(window_state)"
