@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Prints how often an idle Zelvo wakes up (context switches of all its threads per second,
 # over a 20 s window) hidden behind trayer, hidden behind xfce4-panel's StatusNotifierItem
-# host, and minimised by a window manager with no tray; beside them a bare Qt window,
+# host (also while other programs come and go on the bus), and minimised by a window manager with no tray; beside them a bare Qt window,
 # minimised, when its program is given. Figures, not a test: nothing here passes or fails.
 # Usage: idle-wakeups.sh ZELVO [BARE_QT_WINDOW]   (ZELVO_IDLE_SECONDS: the window, 20 s)
 zelvo=$1
@@ -31,7 +31,7 @@ measure() { # measure WHAT: the program's wake-ups per second while it sits idle
     before=$(switches "$app")
     sleep "$seconds"
     after=$(switches "$app")
-    awk -v what="$1" -v n=$((after - before)) -v s="$seconds" 'BEGIN {printf "%-48s %6.2f wake-ups/s\n", what, n / s}'
+    awk -v what="$1" -v n=$((after - before)) -v s="$seconds" 'BEGIN {printf "%-52s %6.2f wake-ups/s\n", what, n / s}'
 }
 hide_window() { focus_window "$window" && xdotool key alt+h; }
 
@@ -52,6 +52,14 @@ wait_until sni_host_present
 start_program
 hide_window
 measure "hidden behind xfce4-panel (StatusNotifierItem)"
+# Other programs connecting to the bus and leaving again, five a second.
+(while :; do
+    timeout 5 dbus-send --session --dest=org.freedesktop.DBus --type=method_call \
+        /org/freedesktop/DBus org.freedesktop.DBus.Peer.Ping 2>/dev/null
+    sleep 0.2
+done) &
+pids+=($!)
+measure "the same, while 5 connections a second come and go"
 cleanup
 
 start_x

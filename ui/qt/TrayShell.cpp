@@ -26,6 +26,7 @@ const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString kHostPrefix = QStringLiteral("org.kde.StatusNotifierHost-");
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
+const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
 
 using Kind = TrayState::Action::Kind;
 
@@ -125,15 +126,14 @@ void TrayShell::watchTheBus() {
         apply("no session bus", state_.watcherVanished());
         return;
     }
-    // A panel that starts after the program, restarts or quits takes its watcher along.
-    auto* watcher = new QDBusServiceWatcher(kWatcherService, bus,
-                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            [this](const QString&, const QString&, const QString& owner) {
-                watcherHeard_ = true;
-                apply("watcher owner changed",
-                      owner.isEmpty() ? state_.watcherVanished() : state_.watcherAppeared());
-            });
+    // A panel that starts after the program, restarts or quits takes its watcher along; the
+    // hosts' own names tell when the last of them went, whatever the watcher says. Matched by
+    // namespace: other programs' comings and goings on the bus wake nothing here. Written
+    // without the dot before the star: Qt 6.4 makes the namespace of all that precedes the
+    // star, and the bus refuses "org.kde." as one.
+    auto* names = new QDBusServiceWatcher(QStringLiteral("org.kde*"), bus,
+                                          QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(names, &QDBusServiceWatcher::serviceOwnerChanged, this, &TrayShell::nameOwnerChanged);
     const auto onWatcher = [&](const char* signal, const char* slot) {
         bus.connect(kWatcherService, kWatcherPath, kWatcherService, QLatin1String(signal), this,
                     slot);
@@ -142,9 +142,9 @@ void TrayShell::watchTheBus() {
     onWatcher("StatusNotifierHostUnregistered", SLOT(statusNotifierHostUnregistered()));
     onWatcher("StatusNotifierItemRegistered", SLOT(statusNotifierItemRegistered(QString)));
     onWatcher("StatusNotifierItemUnregistered", SLOT(statusNotifierItemUnregistered(QString)));
-    // The hosts' own names tell when the last of them went, whatever the watcher says.
-    bus.connect(kBusService, kBusPath, kBusService, QStringLiteral("NameOwnerChanged"), this,
-                SLOT(nameOwnerChanged(QString, QString, QString)));
+    bus.connect(kWatcherService, kWatcherPath, kPropertiesInterface,
+                QStringLiteral("PropertiesChanged"), this,
+                SLOT(watcherPropertiesChanged(QString, QVariantMap, QStringList)));
     askHostNames();
     askWatcherOwner();
 }
@@ -160,8 +160,10 @@ void TrayShell::askWatcherOwner() {
                     return; // a change of owner since is newer than this answer
                 }
                 watcherHeard_ = true;
-                apply("watcher owner answered",
-                      call->isError() ? state_.watcherVanished() : state_.watcherAppeared());
+                const QDBusPendingReply<QString> owner = *call;
+                watcherOwner_ = owner.isError() ? QString() : owner.value();
+                apply("watcher owner answered", watcherOwner_.isEmpty() ? state_.watcherVanished()
+                                                                        : state_.watcherAppeared());
             });
 }
 
@@ -186,6 +188,13 @@ void TrayShell::askHostNames() {
 }
 
 void TrayShell::nameOwnerChanged(const QString& name, const QString&, const QString& newOwner) {
+    if (name == kWatcherService) {
+        watcherHeard_ = true;
+        watcherOwner_ = newOwner;
+        apply("watcher owner changed",
+              newOwner.isEmpty() ? state_.watcherVanished() : state_.watcherAppeared());
+        return;
+    }
     if (!name.startsWith(kHostPrefix)) {
         return;
     }
@@ -203,6 +212,15 @@ void TrayShell::statusNotifierHostRegistered() {
 
 void TrayShell::statusNotifierHostUnregistered() {
     apply("StatusNotifierHostUnregistered", state_.hostUnregistered());
+}
+
+void TrayShell::watcherPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                         const QStringList&) {
+    const auto registered = changed.find(QStringLiteral("IsStatusNotifierHostRegistered"));
+    if (interface == kWatcherService && registered != changed.end()) {
+        apply("IsStatusNotifierHostRegistered changed",
+              state_.hostPropertyChanged(registered->toBool()));
+    }
 }
 
 bool TrayShell::namesOurItem(const QString& service) const {
@@ -275,9 +293,9 @@ void TrayShell::disarm(TrayState::Timer timer) {
 }
 
 void TrayShell::askHost(unsigned token) {
-    QDBusMessage get = QDBusMessage::createMethodCall(
-        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("Get"));
+    // To the owner known now: a call meant for a watcher that went must not reach the next.
+    QDBusMessage get = QDBusMessage::createMethodCall(watcherOwner_, kWatcherPath,
+                                                      kPropertiesInterface, QStringLiteral("Get"));
     get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
     auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
     connect(
@@ -320,9 +338,8 @@ void TrayShell::registerItem(unsigned token) {
     if (!item_) {
         return;
     }
-    QDBusMessage call =
-        QDBusMessage::createMethodCall(kWatcherService, kWatcherPath, kWatcherService,
-                                       QStringLiteral("RegisterStatusNotifierItem"));
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        watcherOwner_, kWatcherPath, kWatcherService, QStringLiteral("RegisterStatusNotifierItem"));
     // By path: the watcher takes the caller's unique name for the item, the same name a host
     // scanning the bus finds it under.
     call << QString::fromLatin1(StatusNotifierItem::kItemPath);

@@ -10,6 +10,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QStringList>
+#include <QVariantMap>
 
 #include <array>
 #include <functional>
@@ -46,9 +48,11 @@ private slots:
     void statusNotifierHostUnregistered();
     void statusNotifierItemRegistered(const QString& service);
     void statusNotifierItemUnregistered(const QString& service);
-    void nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
+    void watcherPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                  const QStringList& invalidated);
 
 private:
+    void nameOwnerChanged(const QString& name, const QString& oldOwner, const QString& newOwner);
     void watchTheBus();
     void askWatcherOwner();
     void askHostNames();
@@ -70,6 +74,7 @@ private:
     std::function<void()> onHostLost_;
     TrayState state_;
     bool watcherHeard_ = false; // a change of owner came before the first answer about it
+    QString watcherOwner_;      // the watcher's unique name, where the calls go
     QSet<QString> hostNames_;
     std::optional<NotifyIconData> record_; // added and not deleted
     bool deleted_ = false;

@@ -103,7 +103,7 @@ TrayState::Actions TrayState::settle(Actions actions) {
 
 void TrayState::registerItem(Actions& actions) {
     registration_ = Registration::Asked;
-    actions.push_back({Kind::Register, Timer::Registration, 0, watcherGeneration_});
+    actions.push_back({Kind::Register, Timer::Registration, 0, ++registrationCall_});
     actions.push_back(Arm(Timer::Registration, kRegistrationMs));
 }
 
@@ -157,7 +157,6 @@ TrayState::Actions TrayState::watcherAppeared() {
         return {};
     }
     watcher_ = Known::Yes;
-    ++watcherGeneration_;
     registration_ = Registration::None;
     host_ = Known::Unknown;
     hostNamesSeen_ = hostNames_ > 0;
@@ -172,8 +171,7 @@ TrayState::Actions TrayState::watcherAppeared() {
 
 TrayState::Actions TrayState::watcherVanished() {
     watcher_ = Known::No;
-    ++watcherGeneration_; // answers still on their way are stale
-    ++hostQuestion_;
+    ++hostQuestion_; // answers still on their way are stale
     registration_ = Registration::None;
     host_ = Known::No;
     failures_ = 0;
@@ -216,9 +214,24 @@ TrayState::Actions TrayState::hostUnregistered() {
     if (watcher_ != Known::Yes || deleted_) {
         return {};
     }
-    // Another host may still be registered: the watcher knows.
-    return {{Kind::AskHost, Timer::HostAnswer, 0, ++hostQuestion_},
-            Arm(Timer::HostAnswer, kHostAnswerMs)};
+    // The icon counts as gone at once; another host may still be registered, and the watcher
+    // knows. Unknown rather than No: a desktop with an X11 tray beside gets no icon that moves
+    // for the moment the answer takes.
+    host_ = Known::Unknown;
+    return settle({{Kind::AskHost, Timer::HostAnswer, 0, ++hostQuestion_},
+                   Arm(Timer::HostAnswer, kHostAnswerMs)});
+}
+
+TrayState::Actions TrayState::hostPropertyChanged(bool registered) {
+    if (watcher_ != Known::Yes || deleted_) {
+        return {};
+    }
+    if (registered) {
+        return hostRegistered();
+    }
+    ++hostQuestion_; // newer than any answer on its way
+    host_ = Known::No;
+    return settle({Disarm(Timer::HostAnswer)});
 }
 
 TrayState::Actions TrayState::hostNamesCounted(int count) {
@@ -244,8 +257,11 @@ TrayState::Actions TrayState::exported(bool ok) {
 }
 
 TrayState::Actions TrayState::registrationAnswered(unsigned token, bool ok) {
-    if (token != watcherGeneration_ || item_ != Item::Exported ||
-        registration_ == Registration::Confirmed || deleted_) {
+    // Only the answer to the call still pending counts: an item confirmed, dropped or asked
+    // for again since has made earlier answers stale.
+    const bool pending =
+        registration_ == Registration::Asked || registration_ == Registration::Overdue;
+    if (token != registrationCall_ || !pending || item_ != Item::Exported || deleted_) {
         return {};
     }
     Actions actions{Disarm(Timer::Registration)};
@@ -257,7 +273,7 @@ TrayState::Actions TrayState::registrationAnswered(unsigned token, bool ok) {
             retrying_ = false;
             actions.push_back(Disarm(Timer::Retry));
         }
-    } else if (registration_ == Registration::Asked || registration_ == Registration::Overdue) {
+    } else {
         failRegistration(actions);
     }
     return settle(std::move(actions));

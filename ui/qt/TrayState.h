@@ -67,6 +67,9 @@ public:
     Actions hostAnswered(unsigned token, bool registered);
     Actions hostRegistered();
     Actions hostUnregistered();
+    // The watcher's IsStatusNotifierHostRegistered changed (Cinnamon's xapp-sn-watcher tells
+    // only so, with no signal of its own).
+    Actions hostPropertyChanged(bool registered);
     Actions hostNamesCounted(int count);
 
     Actions exported(bool ok);
@@ -110,7 +113,7 @@ private:
     bool hostNamesSeen_ = false;
     Item item_ = Item::None;
     Registration registration_ = Registration::None;
-    unsigned watcherGeneration_ = 0; // a new watcher knows nothing of earlier registrations
+    unsigned registrationCall_ = 0; // each Register call's token
     int failures_ = 0;
     bool retrying_ = false;
     bool xembedTray_ = false;

@@ -1,7 +1,10 @@
 // Test helper: a StatusNotifierWatcher on the session bus that says a host is registered and
 // answers item registrations as told: accept, refuse (as GNOME's extension does when its
-// proxy fails), answer after 5 s, or never answer anything at all.
-// Usage: scripted-watcher accept|refuse|late|hang
+// proxy fails), answer after 5 s, never answer anything at all, or signal the item registered
+// and dropped before a yes that comes late ("drop"). The test makes its host leave by calling
+// LoseHost("signal"), after which it answers nothing, or LoseHost("property") (Cinnamon's
+// xapp-sn-watcher), on interface org.zelvo.Test.
+// Usage: scripted-watcher accept|refuse|late|hang|drop
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -22,16 +25,21 @@ public:
     QString introspect(const QString&) const override { return {}; }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
+        const QString member = message.member();
+        if (message.interface() == QLatin1String("org.zelvo.Test")) {
+            loseHost(message.arguments().value(0).toString(), bus);
+            bus.send(message.createReply());
+            return true;
+        }
         if (mode_ == QLatin1String("hang")) {
             message.setDelayedReply(true); // and never answered
             return true;
         }
-        const QString member = message.member();
         if (member == QLatin1String("Get")) {
             const QString property = message.arguments().value(1).toString();
             QVariant value;
             if (property == QLatin1String("IsStatusNotifierHostRegistered")) {
-                value = true;
+                value = hostRegistered_;
             } else if (property == QLatin1String("RegisteredStatusNotifierItems")) {
                 value = items_;
             } else {
@@ -48,6 +56,11 @@ public:
                 bus.send(
                     message.createErrorReply(QStringLiteral("org.gnome.gjs.JSError.ValueError"),
                                              QStringLiteral("refused by the test")));
+            } else if (mode_ == QLatin1String("drop")) {
+                itemSignal("StatusNotifierItemRegistered", service, bus);
+                itemSignal("StatusNotifierItemUnregistered", service, bus);
+                message.setDelayedReply(true);
+                QTimer::singleShot(300, [message, bus] { bus.send(message.createReply()); });
             } else if (mode_ == QLatin1String("late")) {
                 message.setDelayedReply(true);
                 QTimer::singleShot(
@@ -68,15 +81,37 @@ private:
     void accept(const QDBusMessage& message, QDBusConnection bus, const QString& service) {
         items_ << service;
         bus.send(message.createReply());
-        QDBusMessage signal =
-            QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"), kWatcher,
-                                       QStringLiteral("StatusNotifierItemRegistered"));
+        itemSignal("StatusNotifierItemRegistered", service, bus);
+    }
+
+    static void itemSignal(const char* name, const QString& service, QDBusConnection bus) {
+        QDBusMessage signal = QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"),
+                                                         kWatcher, QLatin1String(name));
         signal << service;
         bus.send(signal);
     }
 
+    void loseHost(const QString& how, QDBusConnection bus) {
+        hostRegistered_ = false;
+        if (how == QLatin1String("property")) {
+            QDBusMessage signal =
+                QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"),
+                                           QStringLiteral("org.freedesktop.DBus.Properties"),
+                                           QStringLiteral("PropertiesChanged"));
+            signal << kWatcher
+                   << QVariantMap{{QStringLiteral("IsStatusNotifierHostRegistered"), false}}
+                   << QStringList();
+            bus.send(signal);
+        } else {
+            mode_ = QStringLiteral("hang");
+            bus.send(QDBusMessage::createSignal(QStringLiteral("/StatusNotifierWatcher"), kWatcher,
+                                                QStringLiteral("StatusNotifierHostUnregistered")));
+        }
+    }
+
     QString mode_;
     QStringList items_;
+    bool hostRegistered_ = true;
 };
 
 } // namespace

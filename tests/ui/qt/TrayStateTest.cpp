@@ -325,3 +325,56 @@ TEST(TrayState, HostsThatGoAndComeBack) {
         EXPECT_TRUE(t.due.empty());
     }
 }
+
+TEST(TrayState, AnswersAndSignalsThatCameLateOrOtherwise) {
+    { // the only host leaves and the watcher never answers the question: back within 2 s
+        Tray t;
+        t.startOnHost();
+        t.hide();
+        t.apply(t.state.hostUnregistered());
+        t.expectNeverStranded();
+        EXPECT_TRUE(t.minimised);
+    }
+    { // one host of two leaves: the watcher's yes keeps the window hidden
+        Tray t;
+        t.startOnHost(true);
+        t.hide();
+        t.apply(t.state.hostUnregistered());
+        EXPECT_FALSE(t.docked) << "an X11 icon for the moment the answer takes";
+        t.apply(t.state.hostAnswered(t.lastQuestion, true));
+        t.expectNeverStranded();
+        EXPECT_TRUE(t.hidden);
+        EXPECT_EQ(t.lost, 0);
+    }
+    { // a watcher that signals before it answers, then drops the item: the late yes to the
+      // first call confirms nothing, the next call's does
+        Tray t;
+        t.apply(t.state.iconAdded());
+        t.apply(t.state.watcherAppeared());
+        t.apply(t.state.hostAnswered(t.lastQuestion, true));
+        t.apply(t.state.exported(true));
+        const unsigned first = t.lastRegistration;
+        t.apply(t.state.itemRegistered());
+        t.hide();
+        t.apply(t.state.itemUnregistered());
+        t.apply(t.state.registrationAnswered(first, true));
+        EXPECT_FALSE(t.state.iconShown());
+        t.wait(TrayState::kFirstRetryMs);
+        ASSERT_NE(t.lastRegistration, first);
+        t.apply(t.state.registrationAnswered(first, true));
+        EXPECT_FALSE(t.state.iconShown());
+        t.apply(t.state.registrationAnswered(t.lastRegistration, true));
+        EXPECT_TRUE(t.state.iconShown());
+    }
+    { // Cinnamon's watcher outlives its shell and says so only by its property
+        Tray t;
+        t.startOnHost();
+        t.hide();
+        t.apply(t.state.hostPropertyChanged(false));
+        t.expectNeverStranded();
+        EXPECT_TRUE(t.minimised);
+        t.apply(t.state.hostPropertyChanged(true));
+        EXPECT_TRUE(t.state.iconShown());
+        EXPECT_EQ(t.stands, 1);
+    }
+}

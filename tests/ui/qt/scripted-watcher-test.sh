@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The program against a StatusNotifierWatcher that misbehaves as real ones do: it refuses the
-# item, answers after the program's own time limit, or never answers at all. Whatever it
-# does, a hidden window comes back minimised within 2 s of its icon's loss, Hide minimises
-# while no icon is confirmed, and the window stays live while the watcher hangs.
+# item, answers after the program's own time limit, never answers at all, loses its host, or
+# drops the item before it says yes. Whatever it does, a hidden window comes back minimised
+# within 2 s of its icon's loss, Hide minimises while no icon is confirmed, and the window
+# stays live while the watcher hangs.
 # Usage: scripted-watcher-test.sh ZELVO SCRIPTED_WATCHER
 zelvo=$1
 scripted_watcher=$2
@@ -97,4 +98,31 @@ check "while the watcher hangs, typed text appears within 5 s ($live of 6)" test
 hide
 check "and Hide minimises" wait_until iconic "$window"
 check "the program still runs" kill -0 "$app"
+
+# A host that leaves counts as gone at once: said by a signal, after which the watcher answers
+# nothing, or only by the watcher's property (Cinnamon's, which outlives its shell).
+lose_host_while_hidden() { # lose_host_while_hidden HOW WHAT
+    local lost ms
+    end_processes "$watcher"
+    start_watcher accept
+    wait_until hide_once_icon_stands
+    lost=$(date +%s%N)
+    gdbus call --session --dest org.kde.StatusNotifierWatcher --object-path /StatusNotifierWatcher \
+        --method org.zelvo.Test.LoseHost "$1" >/dev/null
+    wait_until iconic "$window"
+    ms=$((($(date +%s%N) - lost) / 1000000))
+    check "$2: the hidden window comes back minimised within 2 s ($ms ms)" test "$ms" -le 2000
+}
+lose_host_while_hidden signal "the only host leaves, and the watcher falls silent"
+lose_host_while_hidden property "the watcher's property says its host left"
+
+# Registered and dropped by the watcher's signals before its yes to the call comes: the yes
+# confirms nothing.
+end_processes "$watcher"
+start_watcher drop
+restore
+wait_until registered
+sleep 1 # past the late yes
+hide
+check "a watcher that drops the item before its late yes: Hide minimises" wait_until iconic "$window"
 finish
