@@ -1,11 +1,15 @@
 #include "ui/qt/StatusNotifierItem.h"
 
+#include "ui/Layout.h"
+
 #include "ui/qt/DBusInterface.h"
 #include "ui/qt/DBusMenuExport.h"
 #include "ui/qt/IconImage.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QDBusObjectPath>
 #include <QTimer>
 
@@ -48,6 +52,23 @@ QString IconThemePath() {
     return QDir(beside + QStringLiteral("/hicolor")).exists() ? beside : QString();
 }
 
+// The icon's name goes only where a panel can find its image: beside the program or in a
+// data directory's hicolor theme. LXQt's panel takes a name over the pixmaps, and draws
+// nothing for a name that no theme holds (a copy of the binary alone).
+bool ThemeHoldsIcon() {
+    if (!IconThemePath().isEmpty()) {
+        return true;
+    }
+    const QString image = QStringLiteral("/icons/hicolor/16x16/apps/zelvo.png");
+    for (const QString& dir :
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation)) {
+        if (QFile::exists(dir + image)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 const DBusInterfaceTable StatusNotifierItem::kTable{"org.kde.StatusNotifierItem", kMethods,
@@ -55,9 +76,9 @@ const DBusInterfaceTable StatusNotifierItem::kTable{"org.kde.StatusNotifierItem"
 
 SniPixmaps IconPixmaps() {
     SniPixmaps pixmaps;
-    // The sizes panels draw at, each the table's pixels at a whole multiple, centred: a panel
-    // that scales the nearest or the largest one still gets a crisp image.
-    for (int size : {16, 22, 24, 32, 48, 64}) {
+    // Every size a panel may draw at, each the table's pixels at the largest whole multiple,
+    // centred: no panel has to scale one (a scaled 32 blurs at 28, 40 or 44).
+    for (int size = kIconSize; size <= 4 * kIconSize; ++size) {
         const QImage image = CentredIconImage(size);
         SniPixmap pixmap{image.width(), image.height(), {}};
         pixmap.argb.reserve(image.width() * image.height() * 4);
@@ -77,8 +98,9 @@ SniPixmaps IconPixmaps() {
 StatusNotifierItem::StatusNotifierItem(const QString& title, const QString& toolTip,
                                        const SniPixmaps& pixmaps, QMenu* menu,
                                        std::function<void(const QString&, const QString&)> onCall)
-    : title_(title), toolTip_(toolTip), pixmaps_(pixmaps), menu_(new DBusMenuExport(menu, this)),
-      onCall_(std::move(onCall)) {
+    : title_(title), toolTip_(toolTip), pixmaps_(pixmaps),
+      iconName_(!pixmaps.empty() && ThemeHoldsIcon() ? QStringLiteral("zelvo") : QString()),
+      menu_(new DBusMenuExport(menu, this)), onCall_(std::move(onCall)) {
     RegisterDBusTypes();
 }
 
@@ -117,8 +139,7 @@ QVariantMap StatusNotifierItem::properties() const {
         {QStringLiteral("Title"), title_},
         {QStringLiteral("Status"), QStringLiteral("Active")},
         {QStringLiteral("WindowId"), 0},
-        // Panels that scale the largest pixmap find the theme's image at their own size.
-        {QStringLiteral("IconName"), pixmaps_.empty() ? QString() : QStringLiteral("zelvo")},
+        {QStringLiteral("IconName"), iconName_},
         {QStringLiteral("IconPixmap"), QVariant::fromValue(pixmaps_)},
         {QStringLiteral("OverlayIconName"), QString()},
         {QStringLiteral("OverlayIconPixmap"), QVariant::fromValue(SniPixmaps())},

@@ -52,6 +52,7 @@ private:
     QString title_;
     QString toolTip_;
     SniPixmaps pixmaps_;
+    QString iconName_;
     DBusMenuExport* menu_;
     std::function<void(const QString&, const QString&)> onCall_;
     QString activationToken_;
@@ -59,7 +60,7 @@ private:
     std::optional<QDBusConnection> bus_;
 };
 
-// The icon's images at 16, 32 and 48 pixels, as a host receives them.
+// The icon's images at every size from 16 to 64 pixels, as a host receives them.
 SniPixmaps IconPixmaps();
 
 } // namespace zelvo::qt

@@ -3,7 +3,10 @@
 #include "ui/qt/StatusNotifierItem.h"
 
 #include <QDBusMetaType>
+#include <QDir>
+#include <QFile>
 #include <QMenu>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
@@ -87,4 +90,36 @@ TEST(DBusInterface, TheItemAndItsMenuAnswerAsTheyDescribeThemselves) {
     ExpectIntrospectionAsDispatched(StatusNotifierItem::kTable);
     ExpectValuesAsDeclared(DBusMenuExport::kTable, DBusMenuExport::properties());
     ExpectIntrospectionAsDispatched(DBusMenuExport::kTable);
+}
+
+TEST(DBusInterface, TheItemsIconFitsEveryPanel) {
+    // Every size a panel may draw at, so that none has to scale (and blur) one.
+    const auto pixmaps = zelvo::qt::IconPixmaps();
+    ASSERT_EQ(pixmaps.size(), 49);
+    for (int i = 0; i < pixmaps.size(); ++i) {
+        EXPECT_EQ(pixmaps[i].width, 16 + i);
+        EXPECT_EQ(pixmaps[i].argb.size(), 4 * (16 + i) * (16 + i));
+    }
+    // The name only where a theme holds the image: a panel that prefers the name draws
+    // nothing for one that it cannot find.
+    QTemporaryDir data;
+    const QByteArray home = qgetenv("XDG_DATA_HOME"), dirs = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
+    qputenv("XDG_DATA_DIRS", data.path().toUtf8());
+    QMenu menu;
+    const auto iconName = [&] {
+        return StatusNotifierItem(QStringLiteral("Zelvo"), {}, pixmaps, &menu, {})
+            .properties()
+            .value(QStringLiteral("IconName"))
+            .toString();
+    };
+    EXPECT_EQ(iconName(), QString());
+    const QString apps = data.path() + QStringLiteral("/icons/hicolor/16x16/apps");
+    ASSERT_TRUE(QDir().mkpath(apps));
+    QFile image(apps + QStringLiteral("/zelvo.png"));
+    ASSERT_TRUE(image.open(QIODevice::WriteOnly));
+    image.close();
+    EXPECT_EQ(iconName(), QStringLiteral("zelvo"));
+    qputenv("XDG_DATA_HOME", home);
+    qputenv("XDG_DATA_DIRS", dirs);
 }
