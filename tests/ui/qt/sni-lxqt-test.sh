@@ -2,14 +2,17 @@
 # The program behind its icon on lxqt-panel, whose statusnotifier plugin is both watcher and
 # host: started after the program, clicked with xdotool where the panel draws the icon,
 # restarted, and its menu's Exit. Once with the statusnotifier plugin alone, once beside the
-# X11 tray plugin, as Debian's default panel has them.
+# X11 tray plugin, as Debian's default panel has them. The program is a copy of the binary
+# alone, with no icon theme beside it or installed: this panel prefers an icon's name to its
+# pixmaps, and draws nothing for a name that no theme holds.
 # Usage: sni-lxqt-test.sh ZELVO
-zelvo=$1
 here=$(dirname "$0")
 source "$here/../../support/x11-session.sh"
 source "$here/../../support/sni-host.sh"
 config=$(mktemp -d)
 trap 'cleanup; rm -rf "$config"' EXIT
+cp "$1" "$config/zelvo"
+zelvo=$config/zelvo
 # As LXQt's session sets them: Qt loads LXQt's platform theme where it is installed.
 export XDG_CONFIG_HOME=$config QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 XDG_CURRENT_DESKTOP=LXQt \
     DESKTOP_SESSION=lxqt XDG_SESSION_TYPE=x11
