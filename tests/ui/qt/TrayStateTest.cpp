@@ -107,13 +107,17 @@ public:
         }
     }
 
-    // A desktop that answers promptly: a watcher with a host, the item exported and confirmed.
-    void startOnHost(bool x11Tray = false) {
+    // A watcher with a host, the item exported and its registration asked for.
+    void registerOnHost(bool x11Tray = false) {
         apply(state.xembedTray(x11Tray, true));
         apply(state.iconAdded());
         apply(state.watcherAppeared());
         apply(state.hostAnswered(lastQuestion, true));
         apply(state.exported(true));
+    }
+    // A desktop that answers promptly: the same, and the item confirmed.
+    void startOnHost(bool x11Tray = false) {
+        registerOnHost(x11Tray);
         apply(state.registrationAnswered(lastRegistration, true));
     }
 };
@@ -246,10 +250,7 @@ TEST(TrayState, ARefusedOrSilentWatcherNeverStrandsTheWindow) {
 TEST(TrayState, HostsThatGoAndComeBack) {
     { // the watcher goes during registration: its late answer is stale, the next one counts
         Tray t;
-        t.apply(t.state.iconAdded());
-        t.apply(t.state.watcherAppeared());
-        t.apply(t.state.hostAnswered(t.lastQuestion, true));
-        t.apply(t.state.exported(true));
+        t.registerOnHost();
         const unsigned old = t.lastRegistration;
         t.apply(t.state.watcherVanished());
         t.apply(t.state.registrationAnswered(old, true));
@@ -349,10 +350,7 @@ TEST(TrayState, AnswersAndSignalsThatCameLateOrOtherwise) {
     { // a watcher that signals before it answers, then drops the item: the late yes to the
       // first call confirms nothing, the next call's does
         Tray t;
-        t.apply(t.state.iconAdded());
-        t.apply(t.state.watcherAppeared());
-        t.apply(t.state.hostAnswered(t.lastQuestion, true));
-        t.apply(t.state.exported(true));
+        t.registerOnHost();
         const unsigned first = t.lastRegistration;
         t.apply(t.state.itemRegistered());
         t.hide();
