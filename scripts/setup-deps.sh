@@ -29,12 +29,14 @@ packages_for() {
     local packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-dev
                     libxcb-xfixes0-dev libxcb-cursor0 fonts-dejavu-core)
     if [ "$purpose" != run ]; then
-        # gdb: a desktop test that fails prints the program's threads' stacks.
+        # gdb: a desktop test that fails prints the program's threads' stacks. marco needs the
+        # MATE settings daemon's schemas.
         packages+=(libgtest-dev libgmock-dev dbus-daemon xvfb xauth xdotool x11-utils xclip trayer
                    openbox wmctrl xfce4-panel lxqt-panel sway waybar wtype wl-clipboard libglib2.0-bin
                    dbus-bin gnome-shell gnome-shell-extension-appindicator plasma-workspace
                    plasma-desktop-data kwin-x11 imagemagick desktop-file-utils appstream man-db
-                   lintian gdb)
+                   lintian gdb mate-panel marco mate-settings-daemon-common lxpanel gnome-flashback
+                   gnome-panel metacity cinnamon xapp-sn-watcher)
         # Plasma's watcher is a kded module; with Plasma 6 come the Qt 6 platform themes of KDE
         # and LXQt that their sessions load, and KWin on Wayland.
         if [ "$release" = bookworm ]; then

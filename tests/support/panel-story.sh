@@ -1,0 +1,108 @@
+# One story, told the same way on every desktop's panel: the program first and the panel
+# late, the icon drawn crisp, Hide and a click back, the panel restarted while the window is
+# hidden, the panel gone, then the panel's menu and its Exit. Everything is found on the
+# screen as a user sees it, whichever way (StatusNotifierItem or XEmbed) the icon got there.
+#
+# A desktop's test sets its session's variables and where its panel draws (panel_top,
+# panel_height; panel_left and panel_width where the rest of the panel shows the window's
+# icon too), defines start_window_manager and start_panel (which sets $panel), and calls
+# tell_panel_story. A panel that is also the window manager sets panel_manages_windows=true.
+# Source it after x11-session.sh and sni-host.sh.
+
+line='.AMPQAMPQAMPOA2PRBMjOB2PR.eXGu.y21IAMTPA2TQAwXOBq.'
+panel_manages_windows=${panel_manages_windows:-false}
+
+hide_window() {
+    focus_window "$window"
+    xdotool key alt+h
+    wait_until is_not_viewable "$window"
+}
+
+# How the icon got to the panel: the item shown by a StatusNotifierItem host, or our own
+# window docked in an X11 tray.
+tray_path() {
+    local docked
+    docked=$(other_windows | wc -l)
+    if sni_host_present && sni_item_registered; then
+        echo "StatusNotifierItem, $docked docked window(s)"
+    else
+        echo "XEmbed, $docked docked window(s)"
+    fi
+}
+# One icon of ours on the panel: one run of navy columns, and not both ways at once.
+one_icon() {
+    [ "$(navy_columns | grep -o x | wc -l)" -eq 1 ] || return 1
+    ! { sni_host_present && sni_item_registered && [ -n "$(other_windows)" ]; }
+}
+
+# A popup menu, whoever draws it (the panel, the program for its docked icon, or a shell on
+# its own stage): what changed after the right click in the 300 rows beside the panel, over
+# the panel's width, as "x y" of its middle. Further away, a shell's notices come and go.
+screen_shot() { timeout -k 2 "$ask_seconds" import -window root "$1" 2>/dev/null; }
+changed_middle() {
+    local left=${panel_left:-0} top=$((panel_top - 300)) box
+    [ "$panel_top" -lt 384 ] && top=$((panel_top + panel_height))
+    box=$(timeout -k 2 "$ask_seconds" convert "$1" "$2" -compose difference -composite \
+        -crop "${panel_width:-1024}x300+$left+$top" +repage -threshold 0 -format '%@' info: 2>/dev/null) ||
+        return 1
+    [[ $box =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || return 1
+    local w=${BASH_REMATCH[1]} h=${BASH_REMATCH[2]} x=${BASH_REMATCH[3]} y=${BASH_REMATCH[4]}
+    [ "$w" -gt 8 ] && [ "$h" -gt 8 ] || return 1
+    echo $((left + x + w / 2)) $((top + y + h / 2))
+}
+menu_shown() {
+    screen_shot "$XDG_RUNTIME_DIR/menu.png" && menu_middle=$(changed_middle "$XDG_RUNTIME_DIR/before.png" "$XDG_RUNTIME_DIR/menu.png")
+}
+
+# The panel gone while the window is hidden: back within 2 s, minimised where a window
+# manager outlives the panel, shown where the panel was the window manager too.
+check_back_when_panel_ends() {
+    if ! $panel_manages_windows; then
+        check_back_when_host_ends "$panel" "the panel"
+        return
+    fi
+    local gone ms
+    end_processes "$panel"
+    gone=$(date +%s%N)
+    wait_until is_viewable "$window"
+    ms=$((($(date +%s%N) - gone) / 1000000))
+    check "the panel, the window manager with it, gone while hidden: the window is back within 2 s ($ms ms)" \
+        test "$ms" -le 2000
+}
+
+tell_panel_story() {
+    start_x
+    start_window_manager
+    start_program
+    start_panel
+    check "a panel that comes after the program shows its icon" wait_until icon_drawn
+    wait_until icon_crisp
+    check "crisp, at a whole multiple (grey, blended: $grey, $blended)" icon_crisp
+    check "one icon, by one way: $(tray_path), navy $(navy_columns)" one_icon
+    check_hide_and_click_back
+
+    hide_window
+    end_processes "$panel"
+    start_panel
+    check "the panel restarted while the window is hidden, the icon is back" wait_until icon_drawn
+    click_to_show
+    check "and a click on it shows the window" wait_until is_viewable "$window"
+
+    hide_window
+    check_back_when_panel_ends
+    start_panel
+    check "the panel back, it shows the icon again" wait_until icon_drawn
+    check "once ($(tray_path), navy $(navy_columns))" one_icon
+
+    is_viewable "$window" && hide_window
+    screen_shot "$XDG_RUNTIME_DIR/before.png"
+    click_icon 3
+    check "a right click on the icon opens a menu" wait_until menu_shown
+    sleep 0.5 # menus fade in: where they stand once still
+    menu_shown
+    check "the program still runs when the menu's Exit is chosen" alive "$app"
+    read -r x y <<<"$menu_middle"
+    xdotool mousemove "$x" "$y" click 1
+    check "choosing Exit ends the program" wait_until process_ended "$app"
+    check "with status 0" ended_with 0 "$app"
+}
