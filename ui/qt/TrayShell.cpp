@@ -12,6 +12,7 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QTimer>
 
 namespace zelvo::qt {
@@ -369,11 +370,13 @@ void TrayShell::dock() {
     auto* icon = new XEmbedIcon(TipOf(data), data.uFlags & kNifIcon,
                                 [this](std::uint32_t message) { deliver(message); });
     xembedIcon_ = icon;
-    // Shown first, off the screen, so that nothing flashes in a corner of it before the tray
-    // takes the window in and moves it into place.
-    icon->move(-4 * icon->width(), -4 * icon->height());
-    icon->show();
-    x11Tray_->dock(static_cast<std::uint32_t>(icon->winId()), icon->minimumWidth());
+    // Created but not shown: shown once the tray has taken it in, as GTK's tray wants.
+    x11Tray_->dock(static_cast<std::uint32_t>(icon->winId()), icon->minimumWidth(),
+                   [icon = QPointer<XEmbedIcon>(icon)] {
+                       if (icon) {
+                           icon->show();
+                       }
+                   });
 }
 
 void TrayShell::undock() {

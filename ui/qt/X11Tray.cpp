@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace zelvo::qt {
 namespace {
@@ -85,6 +86,14 @@ bool X11Tray::nativeEventFilter(const QByteArray& eventType, void* message, qint
         }
         return false;
     }
+    if ((event->response_type & 0x7f) == XCB_REPARENT_NOTIFY) {
+        const auto* reparent = reinterpret_cast<const xcb_reparent_notify_event_t*>(event);
+        if (reparent->window == docked_ && reparent->parent != root_ && taken_) {
+            // Run after Qt has handled the event itself.
+            QMetaObject::invokeMethod(this, std::exchange(taken_, {}), Qt::QueuedConnection);
+        }
+        return false;
+    }
     if ((event->response_type & 0x7f) != xfixesFirstEvent_ + XCB_XFIXES_SELECTION_NOTIFY) {
         return false;
     }
@@ -120,16 +129,17 @@ void X11Tray::setMinimumSize(std::uint32_t window, int size) const {
                         XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
 }
 
-void X11Tray::dock(std::uint32_t window, int size) {
+void X11Tray::dock(std::uint32_t window, int size, std::function<void()> taken) {
     if (!connection_ || owner_ == XCB_WINDOW_NONE) {
         return;
     }
     docked_ = window;
     dockedSize_ = size;
     dockAskedAgain_ = false;
+    taken_ = std::move(taken);
     // Trays take an icon's size from its smallest size.
     setMinimumSize(window, size);
-    // Mapped as soon as the tray has embedded it.
+    // Mapped by the tray as soon as it has embedded it.
     const std::uint32_t info[] = {0, kXEmbedMapped};
     xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, xembedInfo_, xembedInfo_, 32, 2,
                         info);

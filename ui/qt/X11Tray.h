@@ -23,9 +23,10 @@ public:
     bool available() const { return connection_ != nullptr; }
     bool present() const { return owner_ != 0; }
 
-    // Asks the tray manager to embed `window`, at least `size` pixels square; it maps the
-    // window and sets its size.
-    void dock(std::uint32_t window, int size);
+    // Asks the tray manager to embed `window`, at least `size` pixels square; it sets the
+    // window's size. `taken` runs once the tray has taken the window in: the window is to be
+    // shown then, not before (GTK's tray parks a window that came mapped off the screen).
+    void dock(std::uint32_t window, int size, std::function<void()> taken);
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -45,6 +46,7 @@ private:
     std::uint32_t docked_ = 0;
     int dockedSize_ = 0;
     bool dockAskedAgain_ = false;
+    std::function<void()> taken_;
 };
 
 } // namespace zelvo::qt

@@ -3,9 +3,10 @@
 # and with its session's variables: MATE (mate-panel's notification area, a StatusNotifierItem
 # host), LXDE (lxpanel's tray, XEmbed), GNOME Flashback (gnome-panel's tray; gnome-flashback
 # owns a watcher with no host) and Cinnamon (its XApp status applet, through
-# xapp-sn-watcher; the shell is the window manager too, on Mesa's software renderer). The
-# story is panel-story.sh's; a desktop adds how its panel starts and where it draws.
-# Usage: panel-test.sh mate|lxde|flashback|cinnamon ZELVO
+# xapp-sn-watcher; the shell is the window manager too, on Mesa's software renderer); and
+# xfce4-panel's GTK tray with XEmbed alone. The story is panel-story.sh's; a desktop adds
+# how its panel starts and where it draws.
+# Usage: panel-test.sh mate|lxde|flashback|cinnamon|xfce-xembed ZELVO
 desktop=$1
 zelvo=$2
 here=$(dirname "$0")
@@ -72,6 +73,28 @@ flashback)
         wait_until panel_up
     }
     ;;
+xfce-xembed)
+    need xfce4-panel openbox
+    export XDG_CURRENT_DESKTOP=XFCE DESKTOP_SESSION=xfce
+    # The panel's notification area alone, on a bus of its own: the program meets only its
+    # X11 tray, GTK's, as beside a panel whose StatusNotifierItem half is off.
+    mkdir -p "$config/xfce4/xfconf/xfce-perchannel-xml"
+    cp "$here/hosts/xfce4-panel.xml" "$config/xfce4/xfconf/xfce-perchannel-xml/"
+    panel_top=742 panel_height=26 panel_class=xfce4-panel
+    start_window_manager() {
+        run_desktop openbox
+        local address_file
+        address_file=$(mktemp -p "$config")
+        run_desktop dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$address_file"
+        wait_until test -s "$address_file"
+        panel_bus=$(head -1 "$address_file")
+    }
+    start_panel() {
+        run_desktop DBUS_SESSION_BUS_ADDRESS="$panel_bus" xfce4-panel --disable-wm-check
+        panel=$desktop_pid
+        wait_until panel_up
+    }
+    ;;
 cinnamon)
     watcher=/usr/libexec/xapps/sn-watcher/xapp-sn-watcher
     need cinnamon "$watcher"
@@ -86,7 +109,7 @@ cinnamon)
     }
     ;;
 *)
-    echo "usage: panel-test.sh mate|lxde|flashback|cinnamon ZELVO" >&2
+    echo "usage: panel-test.sh mate|lxde|flashback|cinnamon|xfce-xembed ZELVO" >&2
     exit 2
     ;;
 esac
