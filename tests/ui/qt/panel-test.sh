@@ -96,8 +96,9 @@ xfce-xembed)
     }
     ;;
 cinnamon)
-    watcher=/usr/libexec/xapps/sn-watcher/xapp-sn-watcher
-    need cinnamon "$watcher"
+    # As the session starts it: its path differs between releases.
+    watcher=$(sed -n 's/^Exec=//p' /etc/xdg/autostart/xapp-sn-watcher.desktop 2>/dev/null)
+    need cinnamon "${watcher:-xapp-sn-watcher}"
     export XDG_CURRENT_DESKTOP=X-Cinnamon DESKTOP_SESSION=cinnamon XDG_SESSION_DESKTOP=cinnamon
     # The panel's right half: its tray applets, away from the window list.
     panel_top=728 panel_height=40 panel_left=512 panel_width=512 panel_manages_windows=true
