@@ -371,7 +371,9 @@ void TrayShell::dock() {
                                 [this](std::uint32_t message) { deliver(message); });
     xembedIcon_ = icon;
     // Created but not shown: shown once the tray has taken it in, as GTK's tray wants.
-    x11Tray_->dock(static_cast<std::uint32_t>(icon->winId()), icon->minimumWidth(),
+    // The tray reads the size in screen pixels.
+    x11Tray_->dock(static_cast<std::uint32_t>(icon->winId()),
+                   qRound(icon->minimumWidth() * icon->devicePixelRatioF()),
                    [icon = QPointer<XEmbedIcon>(icon)] {
                        if (icon) {
                            icon->show();

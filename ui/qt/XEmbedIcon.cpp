@@ -26,14 +26,19 @@ XEmbedIcon::XEmbedIcon(const QString& toolTip, bool withImage,
 }
 
 void XEmbedIcon::paintEvent(QPaintEvent*) {
+    // In screen pixels: the tray sizes the window in them, and at 150 % a logical pixel is
+    // one screen pixel here and two there.
+    const qreal ratio = devicePixelRatioF();
+    const int screenWidth = qRound(width() * ratio);
+    const int screenHeight = qRound(height() * ratio);
     QPainter painter(this);
-    painter.fillRect(rect(), palette().window());
+    painter.scale(1 / ratio, 1 / ratio);
+    painter.fillRect(QRect(0, 0, screenWidth, screenHeight), palette().window());
     if (!withImage_) {
         return;
     }
-    const int scale = std::max(1, std::min(width(), height()) / kIconSize);
-    const QImage image = IconImage(scale);
-    painter.drawImage(QPoint((width() - image.width()) / 2, (height() - image.height()) / 2),
+    const QImage image = CentredIconImage(std::min(screenWidth, screenHeight));
+    painter.drawImage(QPoint((screenWidth - image.width()) / 2, (screenHeight - image.height()) / 2),
                       image);
 }
 
