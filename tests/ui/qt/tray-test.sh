@@ -36,8 +36,8 @@ colour_count() { # the number of the window's pixels of one colour
         awk -v c="$colour" 'toupper($0) ~ c {sum += $1} END {print sum + 0}'
 }
 
-start_trayer() {
-    run_desktop trayer --edge top --align right --widthtype request --height 24 --transparent false
+start_trayer() { # start_trayer [HEIGHT]
+    run_desktop trayer --edge top --align right --widthtype request --height "${1:-24}" --transparent false
     trayer_pid=$desktop_pid
     wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
 }
@@ -142,6 +142,25 @@ end_processes "$trayer_pid"
 activate_window
 xdotool key alt+h
 check "the tray gone while the window is shown, Hide minimises" wait_until iconic "$window"
+
+echo "--- at 150 % and 200 %, in a tray 44 pixels high"
+panel_top=0 panel_height=44
+for scale in 1.5 2; do
+    cleanup
+    start_x
+    start_trayer 44
+    start_program QT_SCALE_FACTOR=$scale
+    wait_until has_tray_icon
+    # Hidden, so that the window, twice as large, does not stand over the tray.
+    focus_window "$window"
+    xdotool key alt+h
+    wait_until is_not_viewable "$window"
+    multiple=${scale%.*}
+    wait_until icon_crisp
+    check "at $scale, the design stands at ${multiple}x in screen pixels (grey, blended: $grey, $blended)" \
+        test "$grey" -eq $((72 * multiple * multiple)) -a "$blended" -eq 0
+done
+unset panel_top panel_height
 
 echo "--- without a notification area"
 cleanup
