@@ -5,7 +5,7 @@
 #include "ui/Main.h"
 #include "ui/qt/MainWindow.h"
 #include "ui/qt/TerminationSignals.h"
-#include "ui/qt/TrayShell.h"
+#include "ui/qt/tray/TrayShell.h"
 
 namespace zelvo::qt {
 

@@ -1,6 +1,6 @@
-#include "ui/qt/DBusInterface.h"
-#include "ui/qt/DBusMenuExport.h"
-#include "ui/qt/StatusNotifierItem.h"
+#include "ui/qt/tray/DBusInterface.h"
+#include "ui/qt/tray/DBusMenuExport.h"
+#include "ui/qt/tray/StatusNotifierItem.h"
 
 #include <QDBusMetaType>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "ui/Main.h"
-#include "ui/qt/TrayProtocol.h"
+#include "ui/qt/tray/TrayProtocol.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/qt/TrayState.h"
+#include "ui/qt/tray/rules/TrayState.h"
 
 #include <gtest/gtest.h>
 

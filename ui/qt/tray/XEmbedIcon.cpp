@@ -1,8 +1,8 @@
-#include "ui/qt/XEmbedIcon.h"
+#include "ui/qt/tray/XEmbedIcon.h"
 
 #include "ui/Layout.h"
 #include "ui/qt/IconImage.h"
-#include "ui/qt/TrayProtocol.h"
+#include "ui/qt/tray/TrayProtocol.h"
 
 #include <QMouseEvent>
 #include <xcb/xcb.h>

@@ -2,7 +2,7 @@
 // host to draw, the menu exported beside it, and the host's calls handed on, queued.
 #pragma once
 
-#include "ui/qt/DBusTypes.h"
+#include "ui/qt/tray/DBusTypes.h"
 
 #include <QDBusVirtualObject>
 

@@ -1,10 +1,10 @@
-#include "ui/qt/TrayShell.h"
+#include "ui/qt/tray/TrayShell.h"
 
 #include "ui/qt/MainWindow.h"
-#include "ui/qt/StatusNotifierItem.h"
-#include "ui/qt/TrayProtocol.h"
-#include "ui/qt/X11Tray.h"
-#include "ui/qt/XEmbedIcon.h"
+#include "ui/qt/tray/StatusNotifierItem.h"
+#include "ui/qt/tray/TrayProtocol.h"
+#include "ui/qt/tray/X11Tray.h"
+#include "ui/qt/tray/XEmbedIcon.h"
 #include "Version.h"
 
 #include <QDBusConnection>

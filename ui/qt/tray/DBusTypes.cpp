@@ -1,4 +1,4 @@
-#include "ui/qt/DBusTypes.h"
+#include "ui/qt/tray/DBusTypes.h"
 
 #include <QDBusMetaType>
 

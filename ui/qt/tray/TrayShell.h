@@ -5,7 +5,7 @@
 #pragma once
 
 #include "ui/NotifyIcon.h"
-#include "ui/qt/TrayState.h"
+#include "ui/qt/tray/rules/TrayState.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "ui/qt/TrayProtocol.h"
+#include "ui/qt/tray/TrayProtocol.h"
 
 #include "ui/Main.h"
 

@@ -1,4 +1,4 @@
-#include "ui/qt/DBusInterface.h"
+#include "ui/qt/tray/DBusInterface.h"
 
 #include <QDBusMessage>
 #include <QStringList>

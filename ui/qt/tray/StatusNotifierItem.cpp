@@ -1,9 +1,9 @@
-#include "ui/qt/StatusNotifierItem.h"
+#include "ui/qt/tray/StatusNotifierItem.h"
 
 #include "ui/Layout.h"
 
-#include "ui/qt/DBusInterface.h"
-#include "ui/qt/DBusMenuExport.h"
+#include "ui/qt/tray/DBusInterface.h"
+#include "ui/qt/tray/DBusMenuExport.h"
 #include "ui/qt/IconImage.h"
 
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "ui/qt/X11Tray.h"
+#include "ui/qt/tray/X11Tray.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

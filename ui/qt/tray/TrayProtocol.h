@@ -2,7 +2,7 @@
 // StatusNotifierItem hosts differ for the window's handlers.
 #pragma once
 
-#include "ui/qt/TrayState.h"
+#include "ui/qt/tray/rules/TrayState.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "ui/qt/DBusMenuExport.h"
+#include "ui/qt/tray/DBusMenuExport.h"
 
-#include "ui/qt/DBusInterface.h"
-#include "ui/qt/DBusTypes.h"
+#include "ui/qt/tray/DBusInterface.h"
+#include "ui/qt/tray/DBusTypes.h"
 
 #include <QAction>
 #include <QMenu>
