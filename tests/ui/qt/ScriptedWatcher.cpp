@@ -3,8 +3,9 @@
 // proxy fails), answer after 5 s, never answer anything at all, or signal the item registered
 // and dropped before a yes that comes late ("drop"). The test makes its host leave by calling
 // LoseHost("signal"), after which it answers nothing, or LoseHost("property") (Cinnamon's
-// xapp-sn-watcher), on interface org.zelvo.Test.
-// Usage: scripted-watcher accept|refuse|late|hang|drop
+// xapp-sn-watcher), on interface org.zelvo.Test. As "kded" it accepts, and owns kded's name
+// too, as KDE's does, while no host of Plasma's owns a name.
+// Usage: scripted-watcher accept|refuse|late|hang|drop|kded
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -23,6 +24,7 @@ public:
     explicit Watcher(QString mode) : mode_(std::move(mode)) {}
 
     QString introspect(const QString&) const override { return {}; }
+    bool kded() const { return mode_ == QLatin1String("kded"); }
 
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& bus) override {
         const QString member = message.member();
@@ -125,6 +127,9 @@ int main(int argc, char** argv) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.registerVirtualObject(QStringLiteral("/StatusNotifierWatcher"), &watcher) ||
         !bus.registerService(kWatcher)) {
+        return 1;
+    }
+    if (watcher.kded() && !bus.registerService(QStringLiteral("org.kde.kded5"))) {
         return 1;
     }
     return app.exec();

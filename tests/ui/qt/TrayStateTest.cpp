@@ -295,6 +295,16 @@ TEST(TrayState, HostsThatGoAndComeBack) {
         EXPECT_EQ(t.exports, 1);
         EXPECT_TRUE(t.due.empty());
     }
+    { // kded's watcher while Plasma's shell is down from the start: kded says a host is
+      // there, yet none shows the item. Hide minimises; the shell comes and the icon stands.
+        Tray t;
+        t.apply(t.state.watcherIsKded(true));
+        t.startOnHost();
+        t.hide();
+        EXPECT_TRUE(t.minimised);
+        t.apply(t.state.hostNamesCounted(1));
+        EXPECT_TRUE(t.state.iconShown());
+    }
     { // an X11 tray restarts: back within the settling pause, the window stays hidden;
       // killed for good, the window comes back; a later tray is trusted after the pause
         Tray t;

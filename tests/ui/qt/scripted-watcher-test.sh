@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The program against a StatusNotifierWatcher that misbehaves as real ones do: it refuses the
-# item, answers after the program's own time limit, never answers at all, loses its host, or
-# drops the item before it says yes. Whatever it does, a hidden window comes back minimised
+# item, answers after the program's own time limit, never answers at all, loses its host,
+# drops the item before it says yes, or is kded's with no shell. Whatever it does, a hidden window comes back minimised
 # within 2 s of its icon's loss, Hide minimises while no icon is confirmed, and the window
 # stays live while the watcher hangs.
 # Usage: scripted-watcher-test.sh ZELVO SCRIPTED_WATCHER
@@ -115,6 +115,16 @@ lose_host_while_hidden() { # lose_host_while_hidden HOW WHAT
 }
 lose_host_while_hidden signal "the only host leaves, and the watcher falls silent"
 lose_host_while_hidden property "the watcher's property says its host left"
+
+# KDE's kded, its watcher, while Plasma's shell is down: it says a host is registered, yet no
+# host owns a name, and none shows the icon.
+end_processes "$watcher"
+start_watcher kded
+restore
+wait_until registered
+sleep 1
+hide
+check "kded's watcher with no shell: Hide minimises" wait_until iconic "$window"
 
 # Registered and dropped by the watcher's signals before its yes to the call comes: the yes
 # confirms nothing.

@@ -15,6 +15,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace zelvo::qt {
 namespace {
 
@@ -25,6 +27,9 @@ Q_LOGGING_CATEGORY(lcTray, "zelvo.tray", QtInfoMsg)
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
 const QString kHostPrefix = QStringLiteral("org.kde.StatusNotifierHost-");
+bool IsKdedName(const QString& name) {
+    return name == QLatin1String("org.kde.kded5") || name == QLatin1String("org.kde.kded6");
+}
 const QString kBusService = QStringLiteral("org.freedesktop.DBus");
 const QString kBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kPropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
@@ -165,6 +170,7 @@ void TrayShell::askWatcherOwner() {
                 watcherOwner_ = owner.isError() ? QString() : owner.value();
                 apply("watcher owner answered", watcherOwner_.isEmpty() ? state_.watcherVanished()
                                                                         : state_.watcherAppeared());
+                tellWhetherWatcherIsKded();
             });
 }
 
@@ -181,11 +187,35 @@ void TrayShell::askHostNames() {
                 for (const QString& name : reply.value()) {
                     if (name.startsWith(kHostPrefix)) {
                         hostNames_.insert(name);
+                    } else if (IsKdedName(name)) {
+                        askKdedOwner(name);
                     }
                 }
                 apply("host names listed",
                       state_.hostNamesCounted(static_cast<int>(hostNames_.size())));
             });
+}
+
+void TrayShell::askKdedOwner(const QString& name) {
+    QDBusMessage ask = BusCall(QStringLiteral("GetNameOwner"));
+    ask << name;
+    auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(ask), this);
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, name](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<QString> owner = *call;
+                if (!owner.isError() && !kdedOwners_.contains(name)) {
+                    kdedOwners_.insert(name, owner.value());
+                    tellWhetherWatcherIsKded();
+                }
+            });
+}
+
+void TrayShell::tellWhetherWatcherIsKded() {
+    const bool kded = !watcherOwner_.isEmpty() &&
+                      std::any_of(kdedOwners_.cbegin(), kdedOwners_.cend(),
+                                  [this](const QString& owner) { return owner == watcherOwner_; });
+    apply("watcher's owner is kded's or not", state_.watcherIsKded(kded));
 }
 
 void TrayShell::nameOwnerChanged(const QString& name, const QString&, const QString& newOwner) {
@@ -194,6 +224,13 @@ void TrayShell::nameOwnerChanged(const QString& name, const QString&, const QStr
         watcherOwner_ = newOwner;
         apply("watcher owner changed",
               newOwner.isEmpty() ? state_.watcherVanished() : state_.watcherAppeared());
+        tellWhetherWatcherIsKded();
+        return;
+    }
+    if (IsKdedName(name)) {
+        // Newer than any answer on its way: that answer is then ignored.
+        kdedOwners_.insert(name, newOwner);
+        tellWhetherWatcherIsKded();
         return;
     }
     if (!name.startsWith(kHostPrefix)) {

@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QHash>
 #include <QSet>
 #include <QStringList>
 #include <QVariantMap>
@@ -56,6 +57,8 @@ private:
     void watchTheBus();
     void askWatcherOwner();
     void askHostNames();
+    void askKdedOwner(const QString& name);
+    void tellWhetherWatcherIsKded();
     bool namesOurItem(const QString& service) const;
     // Carries out the actions that `event` led to.
     void apply(const char* event, const TrayState::Actions& actions);
@@ -76,6 +79,7 @@ private:
     bool watcherHeard_ = false; // a change of owner came before the first answer about it
     QString watcherOwner_;      // the watcher's unique name, where the calls go
     QSet<QString> hostNames_;
+    QHash<QString, QString> kdedOwners_;   // org.kde.kded5 or 6, and the unique name owning it
     std::optional<NotifyIconData> record_; // added and not deleted
     bool deleted_ = false;
     X11Tray* x11Tray_ = nullptr;

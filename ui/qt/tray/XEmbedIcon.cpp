@@ -38,8 +38,8 @@ void XEmbedIcon::paintEvent(QPaintEvent*) {
         return;
     }
     const QImage image = CentredIconImage(std::min(screenWidth, screenHeight));
-    painter.drawImage(QPoint((screenWidth - image.width()) / 2, (screenHeight - image.height()) / 2),
-                      image);
+    painter.drawImage(
+        QPoint((screenWidth - image.width()) / 2, (screenHeight - image.height()) / 2), image);
 }
 
 bool XEmbedIcon::nativeEvent(const QByteArray& eventType, void* message, qintptr*) {

@@ -16,15 +16,18 @@ TrayState::Action Disarm(Timer timer) {
 
 } // namespace
 
+bool TrayState::hostsGoneByName() const {
+    return watcher_ == Known::Yes && (hostNamesSeen_ || watcherIsKded_) && hostNames_ == 0;
+}
+
 bool TrayState::statusNotifierHostLive() const {
-    return watcher_ == Known::Yes && host_ == Known::Yes && !(hostNamesSeen_ && hostNames_ == 0);
+    return watcher_ == Known::Yes && host_ == Known::Yes && !hostsGoneByName();
 }
 
 bool TrayState::xembedTrayLive() const {
     // xembedsniproxy keeps an X11 tray beside a watcher whose hosts are gone, and passes its
     // icons on to them: while they are gone, that tray shows nothing.
-    const bool proxyForGoneHosts = watcher_ == Known::Yes && hostNamesSeen_ && hostNames_ == 0;
-    return xembedTray_ && xembedTrusted_ && !proxyForGoneHosts;
+    return xembedTray_ && xembedTrusted_ && !hostsGoneByName();
 }
 
 bool TrayState::undecided() const {
@@ -239,6 +242,11 @@ TrayState::Actions TrayState::hostNamesCounted(int count) {
     if (count > 0 && watcher_ == Known::Yes) {
         hostNamesSeen_ = true;
     }
+    return settle({});
+}
+
+TrayState::Actions TrayState::watcherIsKded(bool kded) {
+    watcherIsKded_ = kded;
     return settle({});
 }
 

@@ -71,6 +71,9 @@ public:
     // only so, with no signal of its own).
     Actions hostPropertyChanged(bool registered);
     Actions hostNamesCounted(int count);
+    // Whether the watcher's owner is KDE's kded, whose hosts (Plasma's shells) own host
+    // names: without one, no host shows anything, whatever kded says.
+    Actions watcherIsKded(bool kded);
 
     Actions exported(bool ok);
     // The answer to Register `token`; the watcher's signals naming the item.
@@ -95,6 +98,7 @@ private:
     enum class Registration { None, Asked, Overdue, Confirmed };
 
     bool statusNotifierHostLive() const;
+    bool hostsGoneByName() const;
     bool xembedTrayLive() const;
     bool undecided() const;
     Actions settle(Actions actions);
@@ -111,6 +115,7 @@ private:
     // A watcher whose hosts own names: their names tell when the last host went, whatever the
     // watcher says (KDE's kded says a host is registered while no shell runs).
     bool hostNamesSeen_ = false;
+    bool watcherIsKded_ = false;
     Item item_ = Item::None;
     Registration registration_ = Registration::None;
     unsigned registrationCall_ = 0; // each Register call's token
