@@ -45,9 +45,20 @@ lxde)
     export XDG_CURRENT_DESKTOP=LXDE DESKTOP_SESSION=LXDE
     # The session's panel profile, with the tray and the clock alone.
     mkdir -p "$config/lxpanel/LXDE/panels"
-    printf 'Global {\n  edge=bottom\n  widthtype=percent\n  width=100\n  height=26\n}\n%s\n%s\n' \
-        'Plugin {\n  type=tray\n}' 'Plugin {\n  type=dclock\n}' |
-        sed 's/\\n/\n/g' >"$config/lxpanel/LXDE/panels/panel"
+    cat >"$config/lxpanel/LXDE/panels/panel" <<'PANEL'
+Global {
+  edge=bottom
+  widthtype=percent
+  width=100
+  height=26
+}
+Plugin {
+  type=tray
+}
+Plugin {
+  type=dclock
+}
+PANEL
     panel_top=742 panel_height=26 panel_class=lxpanel
     start_window_manager() { run_desktop openbox; }
     start_panel() {
