@@ -50,6 +50,7 @@ changed_middle() {
     [ "$w" -gt 8 ] && [ "$h" -gt 8 ] || return 1
     echo $((left + x + w / 2)) $((top + y + h / 2))
 }
+host_asked_for_menu() { bus_messages | grep -q 'interface=com.canonical.dbusmenu; member=AboutToShow'; }
 menu_shown() {
     screen_shot "$XDG_RUNTIME_DIR/menu.png" && menu_middle=$(changed_middle "$XDG_RUNTIME_DIR/before.png" "$XDG_RUNTIME_DIR/menu.png")
 }
@@ -81,6 +82,13 @@ tell_panel_story() {
     is_viewable "$window" && hide_window
     screen_shot "$XDG_RUNTIME_DIR/before.png"
     click_icon 3
+    # A host that asked for our menu over the bus and shows none has lost its own popup:
+    # xapp-sn-watcher's menu, about once in a hundred runs of Cinnamon 6.4. A user clicks again.
+    if ! wait_within 10 menu_shown && host_asked_for_menu; then
+        echo "note: the panel asked for the menu and showed none in 10 s; a second right click"
+        xdotool key Escape
+        click_icon 3
+    fi
     check "a right click on the icon opens a menu" wait_until menu_shown
     sleep 0.5 # menus fade in: where they stand once still
     menu_shown

@@ -131,8 +131,10 @@ run_desktop() {
 }
 
 # Runs a check until it holds, for at most 20 s of wall time however slow each try is.
-wait_until() {
-    local deadline=$((${EPOCHREALTIME/./} + 20000000))
+wait_until() { wait_within 20 "$@"; }
+wait_within() { # wait_within SECONDS CHECK...
+    local deadline=$((${EPOCHREALTIME/./} + $1 * 1000000))
+    shift
     until "$@"; do
         [ "${EPOCHREALTIME/./}" -lt "$deadline" ] || return 1
         sleep 0.05
