@@ -47,8 +47,9 @@ packages_for() {
     fi
     if [ "$purpose" = test ]; then
         # git: scripts/release.sh, which sets up with this list, archives the source with it.
+        # devscripts: hardening-check.
         packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 dpkg-dev debootstrap wixl
-                   msitools fonts-wine file git)
+                   msitools fonts-wine file git devscripts)
     fi
     printf '%s\n' "${packages[@]}"
 }
