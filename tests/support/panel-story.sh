@@ -64,6 +64,10 @@ tell_panel_story() {
     wait_until icon_crisp
     check "crisp, at a whole multiple (grey, blended: $grey, $blended)" icon_crisp
     check "one icon, by one way: $(tray_path), navy $(navy_columns)" one_icon
+    local docked
+    docked=$(other_windows | head -1)
+    [ -z "$docked" ] || check "around the image, the panel's own background ($(around_image "$docked" |
+        paste -sd' '); beside: $(beside_window "$docked" | paste -sd' '))" tray_background_around "$docked"
     check_hide_and_click_back
 
     hide_window

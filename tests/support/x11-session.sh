@@ -215,6 +215,43 @@ check_back_when_host_ends() {
 # or from column $panel_left and $panel_width wide (the part where the tray stands, on a
 # panel that also shows the window's icon in a window list), one a line: x, y (from the
 # panel's top), red, green, blue.
+# The colours the screen shows over a rectangle WxH+X+Y, but for the image's navy and grey.
+colours_at() {
+    timeout -k 2 "$ask_seconds" import -window root -crop "$1" +repage -depth 8 txt:- 2>/dev/null |
+        awk 'NR > 1 {print $3}' | grep -v -e '#000080' -e '#C0C0C0' | sort -u
+}
+# A docked icon's window around its image: the tray's own background, as the screen shows it
+# there and beside the window.
+# Of a docked window, the part its tray's socket shows: a tray may give the socket less room
+# than the window asks for.
+geometry_of() {
+    local parent
+    parent=$(xwininfo -tree -id "$1" 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')
+    { xwininfo -id "$1"; xwininfo -id "$parent"; } 2>/dev/null |
+        awk 'BEGIN {n = 0} /Absolute upper-left X/ {x[n] = $4} /Absolute upper-left Y/ {y[n] = $4}
+             /Width/ {w[n] = $2} /Height/ {h[n++] = $2}
+             END {l = x[0] > x[1] ? x[0] : x[1]; t = y[0] > y[1] ? y[0] : y[1]
+                  r = x[0] + w[0] < x[1] + w[1] ? x[0] + w[0] : x[1] + w[1]
+                  b = y[0] + h[0] < y[1] + h[1] ? y[0] + h[0] : y[1] + h[1]
+                  print r - l, b - t, l, t}'
+}
+# Its first and last two rows, over the image: a panel may draw its next applet into the
+# columns beside the image (lxpanel's clock).
+around_image() {
+    local w h x y
+    read -r w h x y <<<"$(geometry_of "$1")"
+    { colours_at "${w}x2+$x+$y"; colours_at "${w}x2+$x+$((y + h - 2))"; } | sort -u
+}
+beside_window() {
+    local w h x y
+    read -r w h x y <<<"$(geometry_of "$1")"
+    # Off the screen, the crop is transparent (#RRGGBB00): no colour of the panel.
+    { colours_at "4x$h+$((x - 4))+$y"; colours_at "4x$h+$((x + w))+$y"; } | grep -v '^#.\{6\}00$' | sort -u
+}
+tray_background_around() { # tray_background_around WINDOW
+    [ -n "$(around_image "$1")" ] && [ -z "$(comm -23 <(around_image "$1") <(beside_window "$1"))" ]
+}
+
 panel_pixels() {
     local left=${panel_left:-0}
     # Bounded: once, on Plasma 6, a screen read never returned and the test hung until its

@@ -37,7 +37,9 @@ colour_count() { # the number of the window's pixels of one colour
 }
 
 start_trayer() { # start_trayer [HEIGHT]
-    run_desktop trayer --edge top --align right --widthtype request --height "${1:-24}" --transparent false
+    # Tinted: its background is a colour of its own, which the icon must not cover.
+    run_desktop trayer --edge top --align right --widthtype request --height "${1:-24}" \
+        --transparent true --tint 0x802020 --alpha 0
     trayer_pid=$desktop_pid
     wait_until test -n "$(xdotool search --name '^panel$' 2>/dev/null)"
 }
@@ -71,6 +73,9 @@ wait_until icon_drawn
 check "the icon shows the window's image ($grey of $want_grey grey, $blue of $want_blue blue)" \
     test "$grey" -eq "$want_grey" -a "$blue" -ge "$want_blue" ||
     xwininfo -id "$icon" | grep -E 'Width|Height|Map State'
+
+check "around the image, the tray's own tint ($(around_image "$icon" | paste -sd' '))" \
+    test "$(around_image "$icon")" = '#7F1F1F'
 
 focus_window "$window"
 xdotool type --delay 10 "$line"

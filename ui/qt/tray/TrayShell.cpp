@@ -404,7 +404,7 @@ void TrayShell::dock() {
         return;
     }
     const NotifyIconData& data = *record_;
-    auto* icon = new XEmbedIcon(TipOf(data), data.uFlags & kNifIcon,
+    auto* icon = new XEmbedIcon(TipOf(data), data.uFlags & kNifIcon, x11Tray_->offersArgb(),
                                 [this](std::uint32_t message) { deliver(message); });
     xembedIcon_ = icon;
     // Created but not shown: shown once the tray has taken it in, as GTK's tray wants.

@@ -5,6 +5,7 @@
 #include <QtGui/qguiapplication_platform.h>
 
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h> // xcb_poll_for_reply: a reply asked for earlier, without waiting
 #include <xcb/xfixes.h>
 
 #include <cstdlib>
@@ -52,6 +53,7 @@ X11Tray::X11Tray(std::function<void(bool)> onChange, QObject* parent)
     selection_ = InternAtom(connection, "_NET_SYSTEM_TRAY_S0");
     opcode_ = InternAtom(connection, "_NET_SYSTEM_TRAY_OPCODE");
     xembedInfo_ = InternAtom(connection, "_XEMBED_INFO");
+    trayVisual_ = InternAtom(connection, "_NET_SYSTEM_TRAY_VISUAL");
     root_ = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     xcb_xfixes_select_selection_input(connection, root_, selection_,
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
@@ -62,10 +64,14 @@ X11Tray::X11Tray(std::function<void(bool)> onChange, QObject* parent)
         connection, xcb_get_selection_owner(connection, selection_), nullptr);
     owner_ = owner ? owner->owner : std::uint32_t{XCB_WINDOW_NONE};
     std::free(owner);
+    askVisual();
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
 X11Tray::~X11Tray() {
+    if (connection_ && visualRequest_) {
+        xcb_discard_reply(connection_, visualRequest_);
+    }
     if (connection_ && QCoreApplication::instance()) {
         QCoreApplication::instance()->removeNativeEventFilter(this);
     }
@@ -112,6 +118,7 @@ void X11Tray::ownerIs(std::uint32_t owner) {
     }
     const bool had = owner_ != XCB_WINDOW_NONE;
     owner_ = owner;
+    askVisual();
     // A new manager took over from a live one: what was docked went with the old one.
     if (had) {
         onChange_(false);
@@ -119,6 +126,50 @@ void X11Tray::ownerIs(std::uint32_t owner) {
     if (owner_ != XCB_WINDOW_NONE) {
         onChange_(true);
     }
+}
+
+// Sent now and read when an icon is made, by then long answered: the GUI thread never
+// waits on the X server for it.
+void X11Tray::askVisual() {
+    if (visualRequest_) {
+        xcb_discard_reply(connection_, visualRequest_);
+    }
+    visualRequest_ = 0;
+    argb_ = false;
+    if (owner_ != XCB_WINDOW_NONE) {
+        visualRequest_ =
+            xcb_get_property(connection_, 0, owner_, trayVisual_, XCB_ATOM_VISUALID, 0, 1).sequence;
+        xcb_flush(connection_);
+    }
+}
+
+bool X11Tray::offersArgb() {
+    void* answer = nullptr;
+    xcb_generic_error_t* error = nullptr;
+    if (visualRequest_ && xcb_poll_for_reply(connection_, visualRequest_, &answer, &error)) {
+        visualRequest_ = 0;
+        auto* reply = static_cast<xcb_get_property_reply_t*>(answer);
+        if (reply && reply->format == 32 && xcb_get_property_value_length(reply) == 4) {
+            argb_ = isArgb(*static_cast<std::uint32_t*>(xcb_get_property_value(reply)));
+        }
+        std::free(reply);
+        std::free(error);
+    }
+    return argb_;
+}
+
+bool X11Tray::isArgb(std::uint32_t visual) const {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
+    for (auto depth = xcb_screen_allowed_depths_iterator(screen); depth.rem;
+         xcb_depth_next(&depth)) {
+        for (auto type = xcb_depth_visuals_iterator(depth.data); type.rem;
+             xcb_visualtype_next(&type)) {
+            if (type.data->visual_id == visual) {
+                return depth.data->depth == 32;
+            }
+        }
+    }
+    return false;
 }
 
 void X11Tray::setMinimumSize(std::uint32_t window, int size) const {

@@ -22,6 +22,9 @@ public:
     // False without an X server (a Wayland session): no tray event ever comes then.
     bool available() const { return connection_ != nullptr; }
     bool present() const { return owner_ != 0; }
+    // Whether the tray asks for icons with an alpha channel (_NET_SYSTEM_TRAY_VISUAL names a
+    // 32-bit visual). Asked when the tray came; no answer yet counts as no.
+    bool offersArgb();
 
     // Asks the tray manager to embed `window`, at least `size` pixels square; it sets the
     // window's size. `taken` runs once the tray has taken the window in: the window is to be
@@ -34,12 +37,17 @@ private:
     void ownerIs(std::uint32_t owner);
     void setMinimumSize(std::uint32_t window, int size) const;
     void sendDockRequest(std::uint32_t window) const;
+    void askVisual();
+    bool isArgb(std::uint32_t visual) const;
 
     std::function<void(bool)> onChange_;
     xcb_connection_t* connection_ = nullptr;
     std::uint32_t selection_ = 0;
     std::uint32_t opcode_ = 0;
     std::uint32_t xembedInfo_ = 0;
+    std::uint32_t trayVisual_ = 0;
+    unsigned visualRequest_ = 0; // the pending question, 0 when answered
+    bool argb_ = false;
     std::uint8_t xfixesFirstEvent_ = 0;
     std::uint32_t owner_ = 0;
     std::uint32_t root_ = 0;

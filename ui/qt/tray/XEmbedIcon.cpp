@@ -4,18 +4,27 @@
 #include "ui/qt/IconImage.h"
 #include "ui/qt/tray/TrayProtocol.h"
 
+#include <QBitmap>
+#include <QGuiApplication>
 #include <QMouseEvent>
-#include <xcb/xcb.h>
 #include <QPainter>
+#include <QRegion>
 #include <QTimer>
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/shape.h>
+#include <xcb/xcb.h>
+
+#include <vector>
 
 namespace zelvo::qt {
 
-XEmbedIcon::XEmbedIcon(const QString& toolTip, bool withImage,
+XEmbedIcon::XEmbedIcon(const QString& toolTip, bool withImage, bool argb,
                        std::function<void(std::uint32_t)> onMouse)
     : QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint),
-      withImage_(withImage), onMouse_(std::move(onMouse)) {
+      withImage_(withImage), argb_(argb && withImage), onMouse_(std::move(onMouse)) {
     setObjectName(QStringLiteral("ZelvoTrayIcon"));
+    // Before the window exists: Qt gives it a 32-bit visual then.
+    setAttribute(Qt::WA_TranslucentBackground, argb_);
     setAttribute(Qt::WA_AlwaysShowToolTips);
     setAttribute(Qt::WA_QuitOnClose, false);
     setToolTip(toolTip);
@@ -25,21 +34,58 @@ XEmbedIcon::XEmbedIcon(const QString& toolTip, bool withImage,
     resize(kIconSize, kIconSize);
 }
 
-void XEmbedIcon::paintEvent(QPaintEvent*) {
-    // In screen pixels: the tray sizes the window in them, and at 150 % a logical pixel is
-    // one screen pixel here and two there.
+// In screen pixels: the tray sizes the window in them, and at 150 % a logical pixel is one
+// screen pixel here and two there.
+QSize XEmbedIcon::screenSize() const {
     const qreal ratio = devicePixelRatioF();
-    const int screenWidth = qRound(width() * ratio);
-    const int screenHeight = qRound(height() * ratio);
+    return {qRound(width() * ratio), qRound(height() * ratio)};
+}
+
+QPoint XEmbedIcon::imageOrigin(const QImage& image) const {
+    const QSize size = screenSize();
+    return {(size.width() - image.width()) / 2, (size.height() - image.height()) / 2};
+}
+
+void XEmbedIcon::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = screenSize();
     QPainter painter(this);
     painter.scale(1 / ratio, 1 / ratio);
-    painter.fillRect(QRect(0, 0, screenWidth, screenHeight), palette().window());
     if (!withImage_) {
+        painter.fillRect(QRect(QPoint(), size), palette().window());
         return;
     }
-    const QImage image = CentredIconImage(std::min(screenWidth, screenHeight));
-    painter.drawImage(
-        QPoint((screenWidth - image.width()) / 2, (screenHeight - image.height()) / 2), image);
+    const QImage image = CentredIconImage(std::min(size.width(), size.height()));
+    painter.drawImage(imageOrigin(image), image);
+}
+
+void XEmbedIcon::resizeEvent(QResizeEvent*) {
+    if (withImage_ && !argb_) {
+        cutToImage();
+    }
+}
+
+// A tray without an alpha channel shows its own background where the window is cut away;
+// the image is all opaque pixels, so what is left is exactly the image.
+void XEmbedIcon::cutToImage() {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (!x11 || !x11->connection()) {
+        return;
+    }
+    const QSize size = screenSize();
+    const QImage image = CentredIconImage(std::min(size.width(), size.height()));
+    const QRegion opaque =
+        QRegion(QBitmap::fromImage(image.createAlphaMask())).translated(imageOrigin(image));
+    std::vector<xcb_rectangle_t> rectangles;
+    for (const QRect& rect : opaque) {
+        rectangles.push_back(
+            {static_cast<std::int16_t>(rect.x()), static_cast<std::int16_t>(rect.y()),
+             static_cast<std::uint16_t>(rect.width()), static_cast<std::uint16_t>(rect.height())});
+    }
+    xcb_shape_rectangles(x11->connection(), XCB_SHAPE_SO_SET, XCB_SHAPE_SK_BOUNDING,
+                         XCB_CLIP_ORDERING_UNSORTED, static_cast<xcb_window_t>(winId()), 0, 0,
+                         static_cast<std::uint32_t>(rectangles.size()), rectangles.data());
+    xcb_flush(x11->connection());
 }
 
 bool XEmbedIcon::nativeEvent(const QByteArray& eventType, void* message, qintptr*) {
