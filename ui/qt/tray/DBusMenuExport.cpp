@@ -10,7 +10,6 @@
 namespace zelvo::qt {
 namespace {
 
-const QString kInterface = QStringLiteral("com.canonical.dbusmenu");
 const QString kInvalidArgs = QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs");
 constexpr unsigned kRevision = 1; // the menu never changes
 
@@ -89,17 +88,10 @@ QVariantMap DBusMenuExport::properties() {
 }
 
 bool DBusMenuExport::handleMessage(const QDBusMessage& message, const QDBusConnection& bus) {
-    if (AnswerProperties(bus, message, kInterface, properties())) {
-        return true;
-    }
-    if (message.interface() != kInterface && !message.interface().isEmpty()) {
-        return false;
-    }
-    const DBusMember* method = FindMethod(kTable, message);
+    bool handled = true;
+    const DBusMember* method = DispatchHead(kTable, properties(), bus, message, handled);
     if (!method) {
-        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-                   QStringLiteral("No such method, or not with these arguments"));
-        return true;
+        return handled;
     }
     read_ = true;
     const QString member = QLatin1String(method->name);

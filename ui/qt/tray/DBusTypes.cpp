@@ -128,4 +128,24 @@ const QDBusArgument& operator>>(const QDBusArgument& arg, MenuItemProperties& it
     return arg;
 }
 
+const DBusMember* DispatchHead(const DBusInterfaceTable& table, const QVariantMap& properties,
+                               const QDBusConnection& bus, const QDBusMessage& call,
+                               bool& handled) {
+    const QString interface = QLatin1String(table.name);
+    handled = true;
+    if (AnswerProperties(bus, call, interface, properties)) {
+        return nullptr;
+    }
+    if (call.interface() != interface && !call.interface().isEmpty()) {
+        handled = false;
+        return nullptr;
+    }
+    const DBusMember* method = FindMethod(table, call);
+    if (!method) {
+        ReplyError(bus, call, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
+                   QStringLiteral("No such method, or not with these arguments"));
+    }
+    return method;
+}
+
 } // namespace zelvo::qt

@@ -2,6 +2,8 @@
 // QtDBus marshals them, and the small helpers that both exported objects use to answer.
 #pragma once
 
+#include "ui/qt/tray/DBusInterface.h"
+
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -55,6 +57,12 @@ void Reply(const QDBusConnection& bus, const QDBusMessage& call, const QVariantL
 // property is read-only. True when `call` was such a call, answered.
 bool AnswerProperties(const QDBusConnection& bus, const QDBusMessage& call,
                       const QString& interface, const QVariantMap& properties);
+
+// What an exported object's handleMessage does first: a Properties call answered from
+// `properties`, a call of no method of the table answered with an error. Returns the method
+// to carry out; or nullptr, with `handled` false for a call to another interface.
+const DBusMember* DispatchHead(const DBusInterfaceTable& table, const QVariantMap& properties,
+                               const QDBusConnection& bus, const QDBusMessage& call, bool& handled);
 
 QDBusArgument& operator<<(QDBusArgument& arg, const SniPixmap& pixmap);
 const QDBusArgument& operator>>(const QDBusArgument& arg, SniPixmap& pixmap);

@@ -16,8 +16,6 @@
 namespace zelvo::qt {
 namespace {
 
-const QString kInterface = QStringLiteral("org.kde.StatusNotifierItem");
-
 constexpr DBusMember kMethods[] = {
     {"Activate", "ii", ""}, {"SecondaryActivate", "ii", ""},        {"ContextMenu", "ii", ""},
     {"Scroll", "is", ""},   {"ProvideXdgActivationToken", "s", ""},
@@ -161,17 +159,10 @@ QString StatusNotifierItem::introspect(const QString& /*path*/) const {
 }
 
 bool StatusNotifierItem::handleMessage(const QDBusMessage& message, const QDBusConnection& bus) {
-    if (AnswerProperties(bus, message, kInterface, properties())) {
-        return true;
-    }
-    if (message.interface() != kInterface && !message.interface().isEmpty()) {
-        return false;
-    }
-    const DBusMember* method = FindMethod(kTable, message);
+    bool handled = true;
+    const DBusMember* method = DispatchHead(kTable, properties(), bus, message, handled);
     if (!method) {
-        ReplyError(bus, message, QStringLiteral("org.freedesktop.DBus.Error.UnknownMethod"),
-                   QStringLiteral("No such method, or not with these arguments"));
-        return true;
+        return handled;
     }
     const QString member = QLatin1String(method->name);
     if (member == QLatin1String("Activate") || member == QLatin1String("SecondaryActivate") ||
