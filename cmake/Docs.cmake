@@ -25,5 +25,5 @@ configure_file(packaging/deb/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
 zelvo_gzipped(${PROJECT_BINARY_DIR}/changelog ${PROJECT_BINARY_DIR}/changelog.gz)
 list(APPEND ZELVO_DOC_FILES ${PROJECT_BINARY_DIR}/changelog.gz)
 add_custom_target(zelvo_docs ALL DEPENDS ${ZELVO_DOC_FILES})
-install(FILES ${PROJECT_BINARY_DIR}/changelog.gz packaging/deb/copyright
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz debian/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelvo)

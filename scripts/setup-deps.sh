@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs with apt-get what building and testing Zelvo needs, skipping what is already there,
 # on Debian 12 or 13.
-# Usage: scripts/setup-deps.sh [run|desktops|test]
+# Usage: scripts/setup-deps.sh [run|desktops|test|debian-build]
 #   run: building and starting the program; desktops: also its tests on this machine's
-#   desktops, and the package checks; test (default): everything scripts/test.sh runs.
+#   desktops, and the package checks; test (default): everything scripts/test.sh runs;
+#   debian-build: building the Debian packages from debian/ in a clean root, and their tests.
 #        scripts/setup-deps.sh --list PURPOSE [RELEASE]
 #   prints the packages PURPOSE needs on RELEASE (bookworm, trixie; this machine's by
 #   default), one a line, and installs nothing.
@@ -21,10 +22,27 @@ if [ "${1:-}" = --list ]; then
     shift
 fi
 purpose=${1:-test}
+here=$(cd "$(dirname "$0")" && pwd)
 release=${2:-$(. /etc/os-release && echo "${VERSION_CODENAME:-}")}
 readonly wine32=wine32:i386
 
+# A field's package names in a debian/ control file, without versions, profiles or our own.
+control_field_packages() { # control_field_packages FILE FIELD
+    sed -n "/^$2:/,/^[A-Z]/p" "$1" | sed "s/^$2://;/^[A-Z]/d" | tr ',' '\n' |
+        sed 's/([^)]*)//;s/<[^>]*>//;s/^ *//;s/ *$//;s/^debhelper-compat$/debhelper/' | grep -v -e '^$' -e '^zelvo' | sort -u
+}
+
 packages_for() {
+    if [ "$purpose" = debian-build ]; then
+        # A clean root that builds the Debian packages from debian/ and runs their
+        # autopkgtest: what debian/ names, and Debian's tools.
+        local debian=$here/../debian
+        control_field_packages "$debian/control" Build-Depends
+        control_field_packages "$debian/control" Depends | grep -v '^\$'
+        control_field_packages "$debian/tests/control" Depends
+        printf '%s\n' build-essential lintian devscripts blhc autopkgtest
+        return
+    fi
     # Qt 6.5 and later load the X11 platform only with libxcb-cursor0.
     local packages=(cmake g++ make pkg-config qt6-base-dev qt6-wayland libgl-dev libxcb1-dev
                     libxcb-xfixes0-dev libxcb-cursor0 fonts-dejavu-core)
@@ -47,9 +65,10 @@ packages_for() {
     fi
     if [ "$purpose" = test ]; then
         # git: scripts/release.sh, which sets up with this list, archives the source with it.
-        # devscripts: hardening-check.
+        # debhelper, blhc and devscripts (hardening-check): the Debian packages built and
+        # checked as a distribution does.
         packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 dpkg-dev debootstrap wixl
-                   msitools fonts-wine file git devscripts)
+                   msitools fonts-wine file git debhelper blhc devscripts)
     fi
     printf '%s\n' "${packages[@]}"
 }

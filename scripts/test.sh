@@ -111,6 +111,8 @@ stage "Windows x86_64 build and installer, tested under Wine" windows_build_and_
 packages() {
     tests/packaging/deb-test.sh build/native &&
         tests/packaging/clean-root-test.sh build/native bookworm &&
+        tests/packaging/debian-build-test.sh build/debian-packages &&
+        tests/packaging/debian-root-build-test.sh bookworm &&
         zip=$(scripts/package-windows.sh build/windows-i686 build/windows-x86_64 build/packages) &&
         listing=$(cmake -E tar tf "$zip") &&
         for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md LICENSE; do
@@ -122,7 +124,8 @@ stage "packages" packages
 
 # Debian 13 in roots of its own, made once per machine in the user's cache: the program built
 # there and every test run against its desktops, then the package built above checked with
-# its tools and installed on a clean Debian 13.
+# its tools and installed on a clean Debian 13, and the Debian packages built in a clean
+# Debian 13 root from debian/.
 debian13() {
     if [ "$(id -u)" -ne 0 ]; then
         skip_reason="a Debian 13 root needs root (chroot)"
@@ -136,7 +139,8 @@ debian13() {
             cmake --build build/debian13 -j$jobs &&
             ctest --test-dir build/debian13 --output-on-failure -j$jobs &&
             tests/packaging/deb-test.sh build/native --built" &&
-        tests/packaging/clean-root-test.sh build/native trixie
+        tests/packaging/clean-root-test.sh build/native trixie &&
+        tests/packaging/debian-root-build-test.sh trixie
 }
 
 stage "Debian 13: build, tests on its desktops, the package" debian13
