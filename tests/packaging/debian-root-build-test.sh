@@ -33,12 +33,8 @@ findings=$(in_root "lintian --tag-display-limit 0 --fail-on error,warning ../*.c
 status=$?
 check "lintian finds nothing in the .changes${findings:+:
 $findings}" test "$status" -eq 0 -a -z "$findings"
-# Control-flow protection is left out: Debian's C runtime objects carry no IBT marking. So
-# is branch protection (Debian 13's tool asks for it): arm64's, none on this architecture.
-report=$(in_root 'for deb in ../*.deb; do dpkg-deb -x "$deb" ../files; done
-    skip=--nocfprotection
-    hardening-check --help 2>&1 | grep -q -- --nobranchprotection && skip="$skip --nobranchprotection"
-    hardening-check $skip ../files/usr/bin/*' 2>&1)
+report=$(in_root "for deb in ../*.deb; do dpkg-deb -x \$deb ../files; done
+    source '$here/../support/hardening.sh' && hardening_report ../files/usr/bin/*" 2>&1)
 status=$?
 [ "$status" -eq 0 ] && report=
 check "hardening-check passes on every program${report:+:
