@@ -1,6 +1,6 @@
-# What an installed Zelvo documents itself with, as Debian wants it: the manual pages and
-# the changelog compressed with gzip -9n (no time stamp, so the build is reproducible), and
-# the licence as a machine-readable copyright file.
+# What an installed Zelvo documents itself with: the manual pages compressed with gzip -9n (no
+# time stamp, so the build is reproducible), and the licence as a machine-readable copyright
+# file.
 find_program(GZIP gzip REQUIRED)
 
 function(zelvo_gzipped source output)
@@ -21,9 +21,5 @@ foreach(page IN LISTS ZELVO_MAN_PAGES)
   install(FILES ${PROJECT_BINARY_DIR}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 
-configure_file(packaging/deb/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
-zelvo_gzipped(${PROJECT_BINARY_DIR}/changelog ${PROJECT_BINARY_DIR}/changelog.gz)
-list(APPEND ZELVO_DOC_FILES ${PROJECT_BINARY_DIR}/changelog.gz)
 add_custom_target(zelvo_docs ALL DEPENDS ${ZELVO_DOC_FILES})
-install(FILES ${PROJECT_BINARY_DIR}/changelog.gz debian/copyright
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelvo)
+install(FILES debian/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zelvo)

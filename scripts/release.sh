@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Builds every file of a release into build/release/: the Debian packages (zelvo and
-# zelvo-decode, built from debian/ by dpkg-buildpackage), the Windows installers for x64 and
-# x86, the portable Windows zip, the source tarball of HEAD, and SHA256SUMS over them all.
-# Usage: scripts/release.sh
+# Builds every file of a release into build/release/: the source tarball of HEAD, the Debian
+# packages built from it (zelvo and zelvo-decode, by dpkg-buildpackage from debian/), the
+# Windows installers for x64 and x86, the portable Windows zip, and SHA256SUMS over them all.
+# The tarball, the packages and the zip are the same bytes wherever and whenever they are
+# built from one commit (tests/packaging/release-test.sh checks it).
+# Usage: scripts/release.sh [--no-setup]   (--no-setup: the tools are known to be there)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=$(nproc)
-scripts/setup-deps.sh test
+[ "${1:-}" = --no-setup ] || scripts/setup-deps.sh test
 out=build/release
 rm -rf "$out"
 mkdir -p "$out"
@@ -18,11 +20,15 @@ configure_and_build() {
     cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=Release -DZELVO_BUILD_TESTS=OFF "$@" >/dev/null
     cmake --build "$dir" -j"$jobs" >/dev/null
 }
-# The Debian packages from the source as committed, built apart from the working tree.
+version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+# The source as committed; git writes the commit's time into it, so it is the same every time.
+git archive --format=tar.gz --prefix="zelvo-$version/" -o "$out/zelvo-$version.tar.gz" HEAD
+# The Debian packages, built from that tarball as their upstream source.
 rm -rf build/release-debian
-mkdir -p build/release-debian/zelvo
-git archive HEAD | tar -xf - -C build/release-debian/zelvo
-(cd build/release-debian/zelvo && dpkg-buildpackage -us -uc -b -j"$jobs" >../build.log 2>&1) || {
+mkdir -p build/release-debian
+cp "$out/zelvo-$version.tar.gz" "build/release-debian/zelvo_$version.orig.tar.gz"
+tar -xzf "$out/zelvo-$version.tar.gz" -C build/release-debian
+(cd "build/release-debian/zelvo-$version" && dpkg-buildpackage -us -uc -j"$jobs" >../build.log 2>&1) || {
     tail -n 30 build/release-debian/build.log
     exit 1
 }
@@ -33,7 +39,5 @@ for arch in i686 x86_64; do
     packaging/windows/make-msi.sh "build/release-$arch" "$out" >/dev/null 2>&1
 done
 scripts/package-windows.sh build/release-i686 build/release-x86_64 "$out" >/dev/null
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/release-x86_64/CMakeCache.txt)
-git archive --format=tar.gz --prefix="zelvo-$version/" -o "$out/zelvo-$version.tar.gz" HEAD
 (cd "$out" && sha256sum -- * >SHA256SUMS)
 ls -l "$out"

@@ -109,15 +109,10 @@ stage "Windows i686 build and installer, tested under Wine" windows_build_and_te
 stage "Windows x86_64 build and installer, tested under Wine" windows_build_and_test x86_64
 
 packages() {
-    tests/packaging/deb-test.sh build/native &&
-        tests/packaging/clean-root-test.sh build/native bookworm &&
-        tests/packaging/debian-build-test.sh build/debian-packages &&
-        tests/packaging/debian-root-build-test.sh bookworm &&
-        zip=$(scripts/package-windows.sh build/windows-i686 build/windows-x86_64 build/packages) &&
-        listing=$(cmake -E tar tf "$zip") &&
-        for file in x86/zelvo.exe x86/zelvo-decode.exe x64/zelvo.exe x64/zelvo-decode.exe README.md LICENSE; do
-            grep -q "/$file\$" <<<"$listing" || { echo "$zip lacks $file"; return 1; }
-        done && echo "$zip holds both builds, the README and the licence"
+    tests/packaging/release-test.sh build/release-test &&
+        tests/packaging/deb-test.sh build/release-test/a/release &&
+        tests/packaging/clean-root-test.sh build/release-test/a/release bookworm &&
+        tests/packaging/debian-root-build-test.sh bookworm
 }
 
 stage "packages" packages
@@ -138,8 +133,8 @@ debian13() {
             cmake -S . -B build/debian13 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
             cmake --build build/debian13 -j$jobs &&
             ctest --test-dir build/debian13 --output-on-failure -j$jobs &&
-            tests/packaging/deb-test.sh build/native --built" &&
-        tests/packaging/clean-root-test.sh build/native trixie &&
+            tests/packaging/deb-test.sh build/release-test/a/release --built" &&
+        tests/packaging/clean-root-test.sh build/release-test/a/release trixie &&
         tests/packaging/debian-root-build-test.sh trixie
 }
 
