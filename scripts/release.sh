@@ -23,10 +23,12 @@ configure_and_build() {
 version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 # The source as committed; git writes the commit's time into it, so it is the same every time.
 git archive --format=tar.gz --prefix="zelvo-$version/" -o "$out/zelvo-$version.tar.gz" HEAD
-# The Debian packages, built from that tarball as their upstream source.
+# The Debian packages, built from that tarball; their upstream source is the same without
+# debian/, which the Debian source package adds.
 rm -rf build/release-debian
 mkdir -p build/release-debian
-cp "$out/zelvo-$version.tar.gz" "build/release-debian/zelvo_$version.orig.tar.gz"
+git archive --format=tar.gz --prefix="zelvo-$version/" -o "build/release-debian/zelvo_$version.orig.tar.gz" \
+    HEAD -- . ':(exclude)debian'
 tar -xzf "$out/zelvo-$version.tar.gz" -C build/release-debian
 (cd "build/release-debian/zelvo-$version" && dpkg-buildpackage -us -uc -j"$jobs" >../build.log 2>&1) || {
     tail -n 30 build/release-debian/build.log

@@ -66,9 +66,9 @@ packages_for() {
     if [ "$purpose" = test ]; then
         # git: scripts/release.sh, which sets up with this list, archives the source with it.
         # debhelper, blhc and devscripts (hardening-check): the Debian packages built and
-        # checked as a distribution does.
+        # checked as a distribution does. zip: the Windows zip, the same bytes every time.
         packages+=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 dpkg-dev debootstrap wixl
-                   msitools fonts-wine file git debhelper blhc devscripts)
+                   msitools fonts-wine file git debhelper blhc devscripts zip)
     fi
     printf '%s\n' "${packages[@]}"
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian packages in a clean root of a release, as its build daemons do:
 # apt-get build-dep from debian/control, dpkg-buildpackage of source and binaries (the
-# working tree's files as git knows them, their tarball the upstream source), then lintian on
+# working tree's files as git knows them; their tarball without debian/ the upstream source), then lintian on
 # the .changes,
 # hardening-check on every program, and the packages' autopkgtest with the null runner,
 # in the root itself. Each run works on a fresh copy of the root (made once per machine).
@@ -25,7 +25,8 @@ version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' "$project/CMakeLi
 source=$work/build/zelvo-$version
 mkdir -p "$source"
 (cd "$project" && git ls-files -z | tar --null -cf - -T -) | tar -xf - -C "$source"
-tar -C "$work/build" -czf "$work/build/zelvo_$version.orig.tar.gz" "zelvo-$version"
+tar -C "$work/build" --exclude="zelvo-$version/debian" -czf "$work/build/zelvo_$version.orig.tar.gz" \
+    "zelvo-$version"
 in_root() { in_debian_root "$work" bash -c "cd /build/zelvo-$version && $1"; }
 
 in_root "apt-get build-dep -y -q ./" >"$work/build/build-dep.log" 2>&1
