@@ -29,6 +29,11 @@ for size in 16 22 24 32 48 64 128; do
     icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/zelvo.png"
     check "icon of ${size}x${size} pixels" test "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}"
 done
+for size in 16 44 64; do
+    icon="$root/usr/share/zelvo/icons/hicolor/${size}x${size}/apps/zelvo.png"
+    check "the tray item's own theme: $size pixels" test "$(identify -format '%wx%h' "$icon" 2>/dev/null)" = "${size}x${size}"
+done
+check "and its index" grep -q '^\[44x44/apps\]$' "$root/usr/share/zelvo/icons/hicolor/index.theme"
 check "the desktop entry validates" desktop-file-validate "$root/usr/share/applications/org.zelvo.Zelvo.desktop"
 # Nothing but two known notes. The id keeps its capital: it is the desktop entry's name and
 # the window's application id, which launchers, pinned favourites and window rules know the

@@ -280,15 +280,15 @@ icon_measures() {
 }
 icon_centre() { icon_measures | awk '{print $1, $2}'; }
 icon_grey_and_blended() { icon_measures | awk '{print $3, $4}'; }
-# The drawn icon is the table's image at a whole multiple: 72 grey pixels times the square
-# of the multiple, none blended.
-icon_crisp() {
+# The drawn icon is the table's image at a whole multiple (MIN_MULTIPLE or more): 72 grey
+# pixels times the square of the multiple, none blended.
+icon_crisp() { # icon_crisp [MIN_MULTIPLE]
     local measured
     measured=$(icon_grey_and_blended)
     [ -n "$measured" ] || return 1
     read -r grey blended <<<"$measured"
     local scale
-    for scale in 1 2 3 4; do
+    for scale in $(seq "${1:-1}" 4); do
         [ "$blended" -eq 0 ] && [ "$grey" -eq $((72 * scale * scale)) ] && return 0
     done
     return 1

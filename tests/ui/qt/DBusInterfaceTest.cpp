@@ -120,6 +120,20 @@ TEST(DBusInterface, TheItemsIconFitsEveryPanel) {
     ASSERT_TRUE(image.open(QIODevice::WriteOnly));
     image.close();
     EXPECT_EQ(iconName(), QStringLiteral("zelvo"));
+    // The program's own theme, installed: the item names it, with the name.
+    const auto themePath = [&] {
+        return StatusNotifierItem(QStringLiteral("Zelvo"), {}, pixmaps, &menu, {})
+            .properties()
+            .value(QStringLiteral("IconThemePath"))
+            .toString();
+    };
+    EXPECT_EQ(themePath(), QString());
+    const QString own = data.path() + QStringLiteral("/zelvo/icons");
+    ASSERT_TRUE(QDir().mkpath(own + QStringLiteral("/hicolor")));
+    QFile index(own + QStringLiteral("/hicolor/index.theme"));
+    ASSERT_TRUE(index.open(QIODevice::WriteOnly));
+    index.close();
+    EXPECT_EQ(themePath(), own);
     qputenv("XDG_DATA_HOME", home);
     qputenv("XDG_DATA_DIRS", dirs);
 }

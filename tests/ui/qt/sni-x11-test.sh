@@ -18,8 +18,8 @@ start_x
 export QT_ENABLE_HIGHDPI_SCALING=0 QT_FONT_DPI=96 XDG_CURRENT_DESKTOP=XFCE DESKTOP_SESSION=xfce \
     XDG_SESSION_TYPE=x11
 
-start_panel() {
-    run_desktop xfce4-panel --disable-wm-check
+start_panel() { # start_panel [VARIABLE=VALUE...]
+    run_desktop "$@" xfce4-panel --disable-wm-check
     panel=$desktop_pid
     wait_until sni_host_present
 }
@@ -69,9 +69,14 @@ check "with its texts" test "$(read_box "$window" 0)" = "$line"
 xdotool key alt+h
 wait_until is_not_viewable "$window"
 end_processes "$panel"
-start_panel
-check "after the panel restarts, the item is registered again" wait_until sni_item_registered
-wait_until icon_drawn
+# Back at 200 %: the panel looks the icon up at 44 pixels in the item's theme.
+start_panel GDK_SCALE=2
+check "after the panel restarts (at GDK_SCALE=2), the item is registered again" wait_until sni_item_registered
+eval "$(xdotool getwindowgeometry --shell "$(panel_window)")"
+panel_top=$Y panel_height=$HEIGHT
+wait_until icon_crisp 2
+check "at 200 % it draws the icon at twice or more, nothing blended (grey, blended: $grey, $blended)" \
+    icon_crisp 2
 click_icon 1
 if ! check "and its click still shows the window" wait_until is_viewable "$window"; then
     echo "  the watcher lists: $(sni_items | tr '\n' ' '); icons drawn: $(xdotool search --onlyvisible --name '^wrapper-2.0$' | wc -l) wrapper window(s)"

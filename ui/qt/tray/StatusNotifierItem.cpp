@@ -43,15 +43,24 @@ constexpr DBusMember kSignals[] = {
     {"NewOverlayIcon", "", ""}, {"NewToolTip", "", ""}, {"NewStatus", "s", ""},
 };
 
-// Where the theme's images are when the program runs from its build tree; installed, they
-// are in the desktop's own icon theme.
+// The program's own icon theme, with an image at every size a panel draws: beside the
+// program in its build tree, or installed in a data directory.
 QString IconThemePath() {
+    const auto holdsTheme = [](const QString& dir) {
+        return !dir.isEmpty() && QFile::exists(dir + QStringLiteral("/hicolor/index.theme"));
+    };
     const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/icons");
-    return QDir(beside + QStringLiteral("/hicolor")).exists() ? beside : QString();
+    if (holdsTheme(beside)) {
+        return beside;
+    }
+    const QString installed =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, QStringLiteral("zelvo/icons"),
+                               QStandardPaths::LocateDirectory);
+    return holdsTheme(installed) ? installed : QString();
 }
 
-// The icon's name goes only where a panel can find its image: beside the program or in a
-// data directory's hicolor theme. LXQt's panel takes a name over the pixmaps, and draws
+// The icon's name goes only where a panel can find its image: in the program's own theme or
+// in a data directory's hicolor theme. LXQt's panel takes a name over the pixmaps, and draws
 // nothing for a name that no theme holds (a copy of the binary alone).
 bool ThemeHoldsIcon() {
     if (!IconThemePath().isEmpty()) {
