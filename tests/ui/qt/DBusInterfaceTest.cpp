@@ -107,33 +107,27 @@ TEST(DBusInterface, TheItemsIconFitsEveryPanel) {
     qputenv("XDG_DATA_HOME", data.path().toUtf8());
     qputenv("XDG_DATA_DIRS", data.path().toUtf8());
     QMenu menu;
-    const auto iconName = [&] {
+    const auto property = [&](const char* name) {
         return StatusNotifierItem(QStringLiteral("Zelvo"), {}, pixmaps, &menu, {})
             .properties()
-            .value(QStringLiteral("IconName"))
+            .value(QString::fromLatin1(name))
             .toString();
     };
-    EXPECT_EQ(iconName(), QString());
+    EXPECT_EQ(property("IconName"), QString());
     const QString apps = data.path() + QStringLiteral("/icons/hicolor/16x16/apps");
     ASSERT_TRUE(QDir().mkpath(apps));
     QFile image(apps + QStringLiteral("/zelvo.png"));
     ASSERT_TRUE(image.open(QIODevice::WriteOnly));
     image.close();
-    EXPECT_EQ(iconName(), QStringLiteral("zelvo"));
+    EXPECT_EQ(property("IconName"), QStringLiteral("zelvo"));
     // The program's own theme, installed: the item names it, with the name.
-    const auto themePath = [&] {
-        return StatusNotifierItem(QStringLiteral("Zelvo"), {}, pixmaps, &menu, {})
-            .properties()
-            .value(QStringLiteral("IconThemePath"))
-            .toString();
-    };
-    EXPECT_EQ(themePath(), QString());
+    EXPECT_EQ(property("IconThemePath"), QString());
     const QString own = data.path() + QStringLiteral("/zelvo/icons");
     ASSERT_TRUE(QDir().mkpath(own + QStringLiteral("/hicolor")));
     QFile index(own + QStringLiteral("/hicolor/index.theme"));
     ASSERT_TRUE(index.open(QIODevice::WriteOnly));
     index.close();
-    EXPECT_EQ(themePath(), own);
+    EXPECT_EQ(property("IconThemePath"), own);
     qputenv("XDG_DATA_HOME", home);
     qputenv("XDG_DATA_DIRS", dirs);
 }
