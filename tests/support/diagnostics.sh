@@ -57,10 +57,10 @@ bus_messages() {
 # The program's unique names on the session bus, while it lives.
 zelvo_bus_names() {
     local names name
-    names=$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+    names=$(timeout -k 2 "$ask_seconds" gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
         --method org.freedesktop.DBus.ListNames 2>/dev/null | grep -o "':[0-9.]*'" | tr -d "'") || return 0
     for name in $names; do
-        [ "$(gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        [ "$(timeout -k 2 "$ask_seconds" gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
             --method org.freedesktop.DBus.GetConnectionUnixProcessID "$name" 2>/dev/null |
             grep -o '[0-9]\+' | tail -1)" = "$app" ] && echo "$name"
     done
