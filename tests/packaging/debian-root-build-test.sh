@@ -21,7 +21,7 @@ root=$(debian_root "$release" debian-build) || { echo "no $release root to build
 work=$(mktemp -d "$roots_dir/run.XXXXXX")
 trap 'cleanup; rm -rf "$work"' EXIT
 cp -a "$root/." "$work/"
-version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' "$project/CMakeLists.txt")
+version=$(version_of_source "$project")
 source=$work/build/zelvo-$version
 mkdir -p "$source"
 (cd "$project" && git ls-files -z | tar --null -cf - -T -) | tar -xf - -C "$source"

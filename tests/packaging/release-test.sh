@@ -15,7 +15,7 @@ source "$here/../support/x11-session.sh"
 out=$(mkdir -p "${1:?output directory}" && cd "$1" && pwd)
 rm -rf "${out:?}"/*
 
-version=$(sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' "$project/CMakeLists.txt")
+version=$(version_of_source "$project")
 debian_version=$(dpkg-parsechangelog -l "$project/debian/changelog" -S Version)
 check "debian/changelog carries the project's version ($debian_version for $version)" \
     test "${debian_version%-*}" = "$version"

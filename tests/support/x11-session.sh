@@ -8,6 +8,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/diagnostics.sh"
 # The version the window's caption carries: set by CTest from the build, or read from a
 # build's CMake cache with version_of_build.
 version_of_build() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
+# The version as the source writes it, once, in project() (SOURCE_DIR: a checkout).
+version_of_source() { sed -n 's/^project(Zelvo VERSION \([0-9.]*\).*/\1/p' "$1/CMakeLists.txt"; }
 
 passed=0
 failed=0
