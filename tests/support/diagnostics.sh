@@ -17,10 +17,10 @@ note_unanswered() { unanswered | sed 's/^/note: /'; }
 
 # A check has ended: what is logged from now on belongs to the next one.
 checked() {
-    unanswered_seen=$(wc -l <"$unanswered_log" 2>/dev/null || echo 0)
+    unanswered_seen=$(wc -l 2>/dev/null <"$unanswered_log" || echo 0)
     local address
     for address in "${!bus_logs[@]}"; do
-        bus_seen[$address]=$(wc -l <"${bus_logs[$address]}" 2>/dev/null || echo 0)
+        bus_seen[$address]=$(wc -l 2>/dev/null <"${bus_logs[$address]}" || echo 0)
     done
     remember_names
 }
@@ -102,12 +102,17 @@ describe_processes() {
         printf '%s %s %s\n' "${pid_names[$pid]:-?}" "$pid" "$(process_state "$pid")"
     done | paste -sd ',' | sed 's/,/, /g'
 }
-# The last words of the desktop's programs that have ended.
-ended_desktop_output() {
+# The last words of the desktop's programs, those that run and those that have ended: a
+# panel tells there what it made of the items it found.
+desktop_output() {
     local pid
     for pid in "${pids[@]}"; do
-        [ -n "${desktop_log[$pid]:-}" ] && ! alive "$pid" || continue
-        echo "${pid_names[$pid]} $pid ended; its last output:"
+        [ -n "${desktop_log[$pid]:-}" ] || continue
+        if alive "$pid"; then
+            echo "${pid_names[$pid]} $pid, running; its last output:"
+        else
+            echo "${pid_names[$pid]} $pid ended; its last output:"
+        fi
         tail -n 8 "${desktop_log[$pid]}" 2>/dev/null | cut -c1-200
     done
 }
@@ -179,7 +184,7 @@ diagnose() {
             fi
         fi
         echo "the test's processes: $(describe_processes)"
-        ended_desktop_output
+        desktop_output
         if [ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ] && [ -n "${bus_logs[$DBUS_SESSION_BUS_ADDRESS]:-}" ]; then
             names=$( [ -n "${app:-}" ] && alive "$app" && zelvo_bus_names | paste -sd '|')
             if [ -n "$names" ]; then

@@ -47,7 +47,7 @@ for plugins in statusnotifier statusnotifier,tray; do
     end_processes "$panel"
     start_panel
     check "the panel restarted, the item is registered once" wait_until sni_one_item
-    wait_until icon_drawn
+    check "and drawn again" wait_until icon_drawn
     click_icon 1
     check "and its click shows the window" wait_until is_viewable "$window"
     click_icon 3
