@@ -157,6 +157,19 @@ TEST(TrayState, PlacesTheIconOnceTheDesktopHasSpoken) {
         EXPECT_EQ(t.registrations, 1);
         EXPECT_TRUE(t.due.empty());
     }
+    { // a watcher that has just taken its name gets the item only once it has answered; an
+      // error at once is asked again (LXQt's panel serves its object a moment after its name)
+        Tray t;
+        t.apply(t.state.iconAdded());
+        t.apply(t.state.watcherAppeared());
+        t.apply(t.state.exported(true));
+        const unsigned first = t.lastQuestion;
+        t.apply(t.state.hostQuestionFailed(first));
+        EXPECT_EQ(t.registrations, 0) << "registered with a watcher still setting itself up";
+        ASSERT_NE(t.lastQuestion, first);
+        t.apply(t.state.hostQuestionFailed(t.lastQuestion));
+        EXPECT_EQ(t.registrations, 1) << "a watcher with no answer keeps the item for a host";
+    }
     { // a watcher that never answers (kded loading its modules): the X11 tray serves meanwhile
         Tray t;
         t.apply(t.state.xembedTray(true, true));

@@ -336,14 +336,17 @@ void TrayShell::askHost(unsigned token) {
                                                       kPropertiesInterface, QStringLiteral("Get"));
     get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
     auto* pending = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(get), this);
-    connect(
-        pending, &QDBusPendingCallWatcher::finished, this,
-        [this, token](QDBusPendingCallWatcher* call) {
-            call->deleteLater();
-            const QDBusPendingReply<QDBusVariant> reply = *call;
-            apply("host answered",
-                  state_.hostAnswered(token, !reply.isError() && reply.value().variant().toBool()));
-        });
+    connect(pending, &QDBusPendingCallWatcher::finished, this,
+            [this, token](QDBusPendingCallWatcher* call) {
+                call->deleteLater();
+                const QDBusPendingReply<QDBusVariant> reply = *call;
+                if (reply.isError()) {
+                    apply("host question failed", state_.hostQuestionFailed(token));
+                } else {
+                    apply("host answered",
+                          state_.hostAnswered(token, reply.value().variant().toBool()));
+                }
+            });
 }
 
 void TrayShell::exportItem() {

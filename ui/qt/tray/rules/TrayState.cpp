@@ -65,10 +65,14 @@ TrayState::Actions TrayState::settle(Actions actions) {
     // that comes later finds it in the watcher's list, with no churn.
     const bool gaveUp = failures_ > kRetries; // until a new watcher or host speaks
     if (watcher_ == Known::Yes && !retrying_ && !gaveUp) {
+        // Registered only once the watcher has answered or spoken: one that has just taken
+        // its name may still be setting itself up. LXQt's panel ties its list to its icons
+        // only after, and an item registered meanwhile stays listed and is never drawn.
         if (item_ == Item::None) {
             item_ = Item::Exporting;
             actions.push_back({Kind::Export});
-        } else if (item_ == Item::Exported && registration_ == Registration::None) {
+        } else if (item_ == Item::Exported && registration_ == Registration::None &&
+                   host_ != Known::Unknown) {
             registerItem(actions);
         }
     }
@@ -163,6 +167,7 @@ TrayState::Actions TrayState::watcherAppeared() {
     registration_ = Registration::None;
     host_ = Known::Unknown;
     hostNamesSeen_ = hostNames_ > 0;
+    askedAgain_ = false;
     failures_ = 0;
     retrying_ = false;
     Actions actions{Disarm(Timer::Registration),
@@ -195,6 +200,19 @@ TrayState::Actions TrayState::hostAnswered(unsigned token, bool registered) {
     ++hostQuestion_; // answered: a late timer finds nothing to do
     host_ = registered ? Known::Yes : Known::No;
     return settle({Disarm(Timer::HostAnswer)});
+}
+
+TrayState::Actions TrayState::hostQuestionFailed(unsigned token) {
+    if (token != hostQuestion_ || watcher_ != Known::Yes || deleted_) {
+        return {};
+    }
+    // LXQt's panel serves its watcher's object a moment after it takes the name: asked once
+    // more before the error counts as no host. The answer's timer keeps running.
+    if (!askedAgain_) {
+        askedAgain_ = true;
+        return {{Kind::AskHost, Timer::HostAnswer, 0, ++hostQuestion_}};
+    }
+    return hostAnswered(token, false);
 }
 
 TrayState::Actions TrayState::hostRegistered() {

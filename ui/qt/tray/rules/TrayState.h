@@ -62,9 +62,10 @@ public:
     // The StatusNotifierWatcher's bus name: owned (or passed to a new owner), or gone.
     Actions watcherAppeared();
     Actions watcherVanished();
-    // The answer to AskHost `token` (an error counts as no host), the watcher's signals, and
-    // the number of host names (org.kde.StatusNotifierHost-*) on the bus.
+    // The answer to AskHost `token` or its error, the watcher's signals, and the number of
+    // host names (org.kde.StatusNotifierHost-*) on the bus.
     Actions hostAnswered(unsigned token, bool registered);
+    Actions hostQuestionFailed(unsigned token);
     Actions hostRegistered();
     Actions hostUnregistered();
     // The watcher's IsStatusNotifierHostRegistered changed (Cinnamon's xapp-sn-watcher tells
@@ -111,6 +112,7 @@ private:
     Known watcher_ = Known::Unknown;
     Known host_ = Known::Unknown;
     unsigned hostQuestion_ = 0;
+    bool askedAgain_ = false; // after an error, once for each watcher
     int hostNames_ = 0;
     // A watcher whose hosts own names: their names tell when the last host went, whatever the
     // watcher says (KDE's kded says a host is registered while no shell runs).
